@@ -1,0 +1,96 @@
+#include "world/lists.h"
+
+namespace qm {
+
+Building fresh_building(Game& game) {
+    Building b;
+    b.kind = building_none;
+    b.links = {-1, -1, -1, -1};
+    b.flags = 0;
+    b.phase = random(game, 500);
+    b.hit_points = 10;
+    return b;
+}
+
+Unit fresh_unit(Game& game) {
+    Unit u;
+    for (Building& slot : u.carry_slots) slot = fresh_building(game);
+    return u;
+}
+
+Effect fresh_effect() { return Effect{}; }
+
+Unit& append_unit(Game& game, const Unit& unit) {
+    game.units.push_back(std::make_unique<Unit>(unit));
+    return *game.units.back();
+}
+
+Building& append_building(Game& game, const Building& building) {
+    game.buildings.push_back(std::make_unique<Building>(building));
+    return *game.buildings.back();
+}
+
+Effect& append_effect(Game& game, const Effect& effect) {
+    game.effects.push_back(std::make_unique<Effect>(effect));
+    return *game.effects.back();
+}
+
+void forget_building(Game& game, const Building* building) {
+    for (auto& u : game.units) {
+        if (u->target_building == building) u->target_building = nullptr;
+    }
+}
+
+void finalise_unit(Game& game, const Unit* unit) {
+    for (auto& u : game.units) {
+        if (u->target_unit == unit) u->target_unit = nullptr;
+    }
+    for (const Building& slot : unit->carry_slots) forget_building(game, &slot);
+}
+
+void remove_unit(Game& game, std::size_t index) {
+    finalise_unit(game, game.units[index].get());
+    game.units.erase(game.units.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void remove_building(Game& game, std::size_t index) {
+    forget_building(game, game.buildings[index].get());
+    game.buildings.erase(game.buildings.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void remove_effect(Game& game, std::size_t index) {
+    game.effects.erase(game.effects.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void clear_units(Game& game) {
+    for (std::size_t i = game.units.size(); i-- > 0;) remove_unit(game, i);
+}
+
+void clear_buildings(Game& game) {
+    for (std::size_t i = game.buildings.size(); i-- > 0;) remove_building(game, i);
+}
+
+void clear_effects(Game& game) { game.effects.clear(); }
+
+int find_building_at(const Game& game, int x, int y) {
+    for (std::size_t i = 0; i < game.buildings.size(); ++i) {
+        if (game.buildings[i]->x == x && game.buildings[i]->y == y) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int unit_index(const Game& game, const Unit* unit) {
+    for (std::size_t i = 0; i < game.units.size(); ++i) {
+        if (game.units[i].get() == unit) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int building_index(const Game& game, const Building* building) {
+    for (std::size_t i = 0; i < game.buildings.size(); ++i) {
+        if (game.buildings[i].get() == building) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+}  // namespace qm

@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "console/startup.h"
+#include "flow/sector_assignment.h"
+#include "support/scripted_terminal.h"
+#include "world/lists.h"
+
+namespace qm {
+namespace {
+
+TEST(NewGame, LayoutAndDrawOrder) {
+    Game g;
+    g.seed = 4242;
+    g.player_faction = 3;
+    start_new_game(g);
+
+    // The draws in order: the player's eight slots, each citizen's eight slots and phase,
+    // each building's phase, the corrupted node's faction, then the walk.
+    std::uint32_t s = 4242;
+    for (int i = 0; i < 8; ++i) random_below(s, 500);
+    int phases[2];
+    for (int& p : phases) {
+        for (int i = 0; i < 8; ++i) random_below(s, 500);
+        p = random_below(s, 500);
+    }
+    const int node_phase = random_below(s, 500);
+    const int corrupted_phase = random_below(s, 500);
+    const int corrupted_faction = random_below(s, 16);
+
+    ASSERT_EQ(g.units.size(), 3u);
+    EXPECT_EQ(g.units[0]->kind, unit_player);
+    EXPECT_EQ(g.units[0]->hit_points, 10);
+    EXPECT_EQ(g.units[0]->x, 200);
+    EXPECT_EQ(g.units[0]->y, 62);
+    EXPECT_EQ(g.units[1]->kind, unit_citizen);
+    EXPECT_EQ(g.units[1]->y, 61);
+    EXPECT_EQ(g.units[1]->phase, phases[0]);
+    EXPECT_EQ(g.units[2]->y, 63);
+    EXPECT_EQ(g.units[2]->phase, phases[1]);
+    EXPECT_EQ(g.units[2]->hit_points, 1);
+    ASSERT_EQ(g.buildings.size(), 2u);
+    EXPECT_EQ(g.buildings[0]->kind, building_node);
+    EXPECT_EQ(g.buildings[0]->faction, 3);
+    EXPECT_EQ(g.buildings[0]->phase, node_phase);
+    EXPECT_EQ(g.buildings[1]->kind, building_corrupted_node);
+    EXPECT_EQ(g.buildings[1]->x, 165);
+    EXPECT_EQ(g.buildings[1]->phase, corrupted_phase);
+    EXPECT_EQ(g.buildings[1]->faction, corrupted_faction);
+
+    EXPECT_TRUE(is_source(map_cell(g, 210, 62)));
+    EXPECT_EQ(map_cell(g, 160, 60), (Cell{219, 2, 0, 0}));
+    EXPECT_EQ(map_cell(g, 200, 74), (Cell{219, 2, 0, 0}));
+    EXPECT_EQ(map_cell(g, 161, 51), open_ground);
+    EXPECT_EQ(map_cell(g, 240, 60), open_ground);
+    EXPECT_EQ(g.view_x, 160);
+    EXPECT_EQ(g.open_max_y, 50);
+    EXPECT_EQ(g.game_mode, 1);
+}
+
+TEST(NewGame, SectorWalkLabelsEverySectorOverManySeeds) {
+    for (std::uint32_t seed = 0; seed < 500; ++seed) {
+        Game g;
+        g.seed = seed;
+        lay_sector_grid(g);
+        const int highest = *std::max_element(g.sector_grid.begin(), g.sector_grid.end());
+        std::array<int, 32> count{};
+        for (auto v : g.sector_grid) ++count[v];
+        ASSERT_EQ(count[0], 0) << seed;
+        ASSERT_EQ(g.sector_grid[12], 1);
+        ASSERT_EQ(count[1], 1);
+        ASSERT_EQ(count[2], 1) << seed;
+        for (int label = 3; label <= highest; ++label) {
+            ASSERT_GE(count[label], 1) << seed;
+            ASSERT_LE(count[label], 3) << seed;
+        }
+    }
+}
+
+TEST(SectorAssignment, TitleChoiceAndNewGameThroughTheTerminal) {
+    Game g;
+    test::ScriptedTerminal t;
+    t.keys_at(0, {'x'});                       // any key leaves the title
+    t.keys_at(1, {'6'});                       // faction 8
+    t.keys_at(2, {0x104});                     // cursor left: back to 7
+    t.keys_at(3, {0x104});                     // 6
+    t.keys_at(5, {'\n'});                      // start the game
+    t.keys_at(8, {27});
+    EXPECT_EQ(run_game(g, t), 0);
+
+    EXPECT_NE(t.frame_text(0).find("Press ESC at any time to quit."), std::string::npos);
+    const std::string first = t.frame_text(1);
+    EXPECT_EQ(first.substr(81 + 31, 18), "Sector Assignment:");
+    EXPECT_NE(t.frame_text(1).find("Light Division"), std::string::npos);
+    EXPECT_NE(t.frame_text(2).find("Armored Division"), std::string::npos);
+    EXPECT_NE(t.frame_text(4).find("The Gnomes"), std::string::npos);
+    EXPECT_EQ(g.player_faction, 6);
+    EXPECT_EQ(g.game_mode, 1);
+    EXPECT_EQ(g.units.size(), 3u);
+    EXPECT_EQ(g.units[0]->faction, 6);
+}
+
+TEST(SectorAssignment, FactionCyclingWrapsAndEscapeQuits) {
+    Game g;
+    test::ScriptedTerminal t;
+    g.terminal = &t;
+    g.player_faction = 0;
+    t.type({'4'});
+    EXPECT_FALSE(sector_assignment_frame(g));
+    EXPECT_EQ(g.player_faction, 15);
+    t.type({'6'});
+    EXPECT_FALSE(sector_assignment_frame(g));
+    EXPECT_EQ(g.player_faction, 0);
+    t.type({27});
+    EXPECT_TRUE(sector_assignment_frame(g));
+    EXPECT_EQ(g.game_mode, 0);
+}
+
+TEST(Startup, EscapeOnTitleQuitsBeforeTheReset) {
+    Game g;
+    test::ScriptedTerminal t;
+    t.keys_at(0, {27});
+    g.megaboss_type = 99;
+    EXPECT_EQ(run_game(g, t), 0);
+    EXPECT_EQ(g.megaboss_type, 99);
+    EXPECT_FALSE(t.realtime);
+    EXPECT_EQ(t.frames(), 1u);
+}
+
+}  // namespace
+}  // namespace qm
