@@ -1,0 +1,112 @@
+#include "menus/megaboss_victory.h"
+
+#include <string_view>
+
+#include "units/death_sweep.h"
+#include "flow/sector_assignment.h"
+#include "records/statistics.h"
+#include "world/lists.h"
+
+namespace qm {
+namespace {
+
+constexpr std::string_view victory_text = "YOU HAVE DEFEATED THE MEGABOSS.  PRESS H TO TAKE ON THE NEXT ONE.";
+constexpr int victory_row = 12;
+// A modal screen with no key waiting sleeps this long before it redraws.
+constexpr std::uint32_t idle_pass_ms = 10;
+
+// True for ESC, false once 'h' came.
+bool victory_screen(Game& game) {
+    for (;;) {
+        clear_screen(game.screen);
+        // A new colour on every pass: the message glitters until it is answered.
+        const int fg = random(game, 8);
+        set_colour(game.screen, fg, 0, random(game, 2));
+        put_centred(game.screen, victory_row, victory_text);
+        flush_screen(game);
+        const int key = read_normalised_key(game);
+        if (key == key_escape) return true;
+        if (key == 'h') return false;
+        if (key == key_none) game.terminal->wait_until(game.terminal->tick_ms() + idle_pass_ms);
+    }
+}
+
+void lay_start_sector(Game& game) {
+    for (int y : {61, 63}) {
+        Unit citizen = fresh_unit(game);
+        citizen.kind = unit_citizen;
+        citizen.faction = game.player_faction;
+        citizen.x = 205;
+        citizen.y = y;
+        citizen.phase = random(game, 500);
+        append_unit(game, citizen);
+    }
+
+    Building node = fresh_building(game);
+    node.kind = building_node;
+    node.faction = game.player_faction;
+    node.x = 205;
+    node.y = 62;
+    append_building(game, node);
+
+    Building corrupted = fresh_building(game);
+    corrupted.kind = building_corrupted_node;
+    corrupted.faction = random(game, 16);
+    corrupted.x = 165;
+    corrupted.y = 62;
+    append_building(game, corrupted);
+
+    fill_map(game.map, open_ground);
+    game.view_y = game.open_min_y = game.open_max_y = 50;
+    game.view_x = game.open_min_x = game.open_max_x = 160;
+    map_cell(game, 210, 62) = source_cell;
+    // Only the glyph changes: the walls keep the green of open ground.
+    for (int x = 160; x <= 239; ++x) {
+        map_cell(game, x, 50).glyph = glyph_wall;
+        map_cell(game, x, 74).glyph = glyph_wall;
+    }
+    for (int y = 50; y <= 74; ++y) {
+        map_cell(game, 160, y).glyph = glyph_wall;
+        map_cell(game, 239, y).glyph = glyph_wall;
+    }
+    lay_sector_grid(game);
+}
+
+}  // namespace
+
+void start_next_cycle(Game& game) {
+    // Everyone but the player unit, from the back so no removal shifts a unit still to go.
+    for (std::size_t i = game.units.size(); i-- > 1;) remove_unit(game, i);
+    clear_buildings(game);
+    clear_effects(game);
+    game.cycle_ooze.fill(0);
+    game.ooze_store.fill(0);
+
+    Unit& player = *game.units[0];
+    player.x = player_home_x;
+    player.y = player_home_y;
+    player.hit_points = player.max_hit_points;
+
+    lay_start_sector(game);
+
+    // Counted for the megaboss just beaten, before the next one is drawn.
+    record_megaboss_defeat(game, game.megaboss_type);
+    ++game.megabosses_defeated;
+
+    game.stage = 1;
+    game.sweep_column = -1;
+    game.frame_counter = 0;
+    game.more_sectors = 1;
+    game.open_menu = -1;
+    game.megaboss_type = random(game, 16);
+    game.wave_countdown = -1;
+    game.bar_row = 0;
+}
+
+bool megaboss_victory(Game& game) {
+    if (victory_screen(game)) return true;
+    start_next_cycle(game);
+    return false;
+}
+
+}  // namespace qm
