@@ -48,11 +48,16 @@ void spawn_escort_unit(Game& game, int kind, int hit_points, const WaveLinks& wa
 }
 
 void spawn_group(Game& game, const GroupSize& size, const WaveLinks& wave_links, CellPosition at) {
-    for (int i = 0; i < size.soldiers; ++i) spawn_escort_unit(game, unit_enemy_soldier, soldier_hit_points, wave_links, at);
-    for (int i = 0; i < size.generals; ++i) spawn_escort_unit(game, unit_enemy_general, general_hit_points, wave_links, at);
-    for (int i = 0; i < size.bosses; ++i) spawn_escort_unit(game, unit_boss, boss_hit_points, wave_links, at);
-    for (int i = 0; i < size.fliers; ++i) spawn_escort_unit(game, unit_enemy_flier, flier_hit_points, wave_links, at);
-    for (int i = 0; i < size.oozes; ++i) spawn_escort_unit(game, unit_ooze, ooze_hit_points, wave_links, at);
+    const struct {
+        int count, kind, hit_points;
+    } parts[] = {
+        {size.soldiers, unit_enemy_soldier, soldier_hit_points}, {size.generals, unit_enemy_general, general_hit_points},
+        {size.bosses, unit_boss, boss_hit_points},               {size.fliers, unit_enemy_flier, flier_hit_points},
+        {size.oozes, unit_ooze, ooze_hit_points},
+    };
+    for (const auto& part : parts) {
+        for (int i = 0; i < part.count; ++i) spawn_escort_unit(game, part.kind, part.hit_points, wave_links, at);
+    }
 }
 
 }  // namespace
@@ -78,7 +83,7 @@ void spawn_wave(Game& game) {
     boss.x = at.x;
     boss.y = at.y;
     boss.phase = random(game, 500);
-    boss.hit_points = std::min(megaboss_hit_points_per_defeat * game.megabosses_defeated + megaboss_base_hit_points,
+    boss.hit_points = std::min(megaboss_base_hit_points + megaboss_hit_points_per_defeat * game.megabosses_defeated,
                                megaboss_hit_points_cap);
     boss.flags |= unit_megaboss;
     finish(game, boss);

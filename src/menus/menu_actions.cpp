@@ -83,7 +83,8 @@ void recruit(Game& game, int kind, int faction, const LinkedFactions& linked, Ce
 }
 
 bool node_menu_key(Game& game, int dx, int dy) {
-    if (game.menu_building < 0 || static_cast<std::size_t>(game.menu_building) >= game.buildings.size()) {
+    const auto index = static_cast<std::size_t>(game.menu_building);
+    if (game.menu_building < 0 || index >= game.buildings.size()) {
         game.open_menu = -1;
         return false;
     }
@@ -96,7 +97,7 @@ bool node_menu_key(Game& game, int dx, int dy) {
     }
 
     // Copied: a purchase appends to the building list, which may move what it holds.
-    const Building node = *game.buildings[game.menu_building];
+    const Building node = *game.buildings[index];
     const int f = node.faction;
     const LinkedFactions linked = linked_node_factions(game, node);
     if (game.ooze_store[f] < box.price || !within_limit(box.purchase, take_census(game))) return false;
