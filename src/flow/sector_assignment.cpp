@@ -71,6 +71,10 @@ void start_new_game(Game& game) {
     player.max_hit_points = 10;
     append_unit(game, player);
 
+    lay_start_sector(game);
+}
+
+void lay_start_sector(Game& game) {
     for (int y : {61, 63}) {
         Unit citizen = fresh_unit(game);
         citizen.kind = unit_citizen;

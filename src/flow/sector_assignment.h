@@ -12,6 +12,11 @@ bool sector_assignment_frame(Game& game);
 // node, the start walls, the source, the bounds, the view and the sector grid.
 void start_new_game(Game& game);
 
+// Everything of a new game but the player unit: two citizens, the node and the corrupted node,
+// the bounds and view, the source, the start walls and the sector grid. A new megaboss cycle
+// lays the same on a refilled map.
+void lay_start_sector(Game& game);
+
 // The random walk that gives every sector its opening stage.
 void lay_sector_grid(Game& game);
 

@@ -31,47 +31,6 @@ bool victory_screen(Game& game) {
     }
 }
 
-void lay_start_sector(Game& game) {
-    for (int y : {61, 63}) {
-        Unit citizen = fresh_unit(game);
-        citizen.kind = unit_citizen;
-        citizen.faction = game.player_faction;
-        citizen.x = 205;
-        citizen.y = y;
-        citizen.phase = random(game, 500);
-        append_unit(game, citizen);
-    }
-
-    Building node = fresh_building(game);
-    node.kind = building_node;
-    node.faction = game.player_faction;
-    node.x = 205;
-    node.y = 62;
-    append_building(game, node);
-
-    Building corrupted = fresh_building(game);
-    corrupted.kind = building_corrupted_node;
-    corrupted.faction = random(game, 16);
-    corrupted.x = 165;
-    corrupted.y = 62;
-    append_building(game, corrupted);
-
-    fill_map(game.map, open_ground);
-    game.view_y = game.open_min_y = game.open_max_y = 50;
-    game.view_x = game.open_min_x = game.open_max_x = 160;
-    map_cell(game, 210, 62) = source_cell;
-    // Only the glyph changes: the walls keep the green of open ground.
-    for (int x = 160; x <= 239; ++x) {
-        map_cell(game, x, 50).glyph = glyph_wall;
-        map_cell(game, x, 74).glyph = glyph_wall;
-    }
-    for (int y = 50; y <= 74; ++y) {
-        map_cell(game, 160, y).glyph = glyph_wall;
-        map_cell(game, 239, y).glyph = glyph_wall;
-    }
-    lay_sector_grid(game);
-}
-
 }  // namespace
 
 void start_next_cycle(Game& game) {
@@ -87,6 +46,7 @@ void start_next_cycle(Game& game) {
     player.y = player_home_y;
     player.hit_points = player.max_hit_points;
 
+    fill_map(game.map, open_ground);
     lay_start_sector(game);
 
     // Counted for the megaboss just beaten, before the next one is drawn.
