@@ -1,0 +1,31 @@
+// The building menus, drawn over the map view while one is open: a 3 x 3 grid of boxes laid
+// out like the eight interaction keys around the player, on the half of the screen away from
+// the player.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "world/game.h"
+
+namespace qm {
+
+// The menu selected by open_menu; nothing for -1 or any unknown value. Counts down the flash
+// timers of the boxes it draws.
+void draw_menu(Game& game);
+
+// One 5 x 5 box of the grid at (dx, dy), each -1..1. Corner factions are -1 for no marker,
+// the key letter 0 for none. The border takes the pen as the caller left it, unless the box's
+// flash timer is running.
+void draw_box(Game& game, int dx, int dy, int glyph, int glyph_fg, int glyph_bg, int glyph_bright,
+              int top_left, int top_right, int bottom_left, int bottom_right, int key_letter);
+
+// The node menu remembers its node by index; buildings removed while it is open can leave the
+// index past the end of the list. Then the menu is not drawn and the key handler closes it.
+bool menu_node_valid(const Game& game);
+
+// Factions of the nodes linked to a node, in the order top-left, top-right, bottom-left,
+// bottom-right; -1 where no node stands. Shared by the menu's picture and its purchases.
+std::array<std::int32_t, 4> linked_node_factions(const Game& game, const Building& node);
+
+}  // namespace qm
