@@ -1,34 +1,29 @@
 #include "menus/menu_display.h"
 
-#include "world/directions.h"
+#include "menus/menu_actions.h"
 #include "world/factions.h"
 
 namespace qm {
 namespace {
 
-// A purchase box of the node menu: its key, its place in the grid, what it shows and the
-// ooze it needs before it is shown as affordable.
+// A purchase box of the node menu as the player sees it: its key letter, its place in the grid
+// and its glyph. It is shown as affordable when the store holds the purchase's price.
 struct PurchaseBox {
     int letter;
     int dx, dy;
     int glyph;
-    int price;
 };
 
 // In the order the boxes are drawn: q, w, e, a, d, z, c.
 constexpr std::array<PurchaseBox, 7> purchase_boxes{{
-    {'Q', -1, -1, 15, 3},
-    {'W', 0, -1, 227, 10},
-    {'E', 1, -1, 143, 10},
-    {'A', -1, 0, 230, 1},
-    {'D', 1, 0, 156, 30},
-    {'Z', -1, 1, 228, 50},
-    {'C', 1, 1, 24, 250},
+    {'Q', -1, -1, 15},
+    {'W', 0, -1, 227},
+    {'E', 1, -1, 143},
+    {'A', -1, 0, 230},
+    {'D', 1, 0, 156},
+    {'Z', -1, 1, 228},
+    {'C', 1, 1, 24},
 }};
-
-// Where the linked nodes stand around a node, in corner order TL, TR, BL, BR: a knight's move
-// each, turning clockwise.
-constexpr std::array<Offset, 4> link_offsets{{{-2, -1}, {1, -2}, {-1, 2}, {2, 1}}};
 
 constexpr int glyph_close = 196;
 constexpr int glyph_corner_marker = 254;
@@ -81,10 +76,10 @@ void draw_node_menu(Game& game) {
     const int f = node.faction;
     if (f < 0 || f >= faction_count) return;
     const std::int32_t store = game.ooze_store[static_cast<std::size_t>(f)];
-    const std::array<std::int32_t, 4> links = linked_node_factions(game, node);
+    const LinkedFactions links = linked_node_factions(game, node);
 
     for (const PurchaseBox& box : purchase_boxes) {
-        if (store < box.price) {
+        if (store < node_menu_boxes[menu_box_index(box.dx, box.dy)].price) {
             set_colour(game.screen, 0, 0, 1);
             draw_box(game, box.dx, box.dy, box.glyph, 0, 0, 1, no_marker, no_marker, no_marker,
                      no_marker, 0);
@@ -108,20 +103,6 @@ bool menu_node_valid(const Game& game) {
            static_cast<std::size_t>(game.menu_building) < game.buildings.size();
 }
 
-std::array<std::int32_t, 4> linked_node_factions(const Game& game, const Building& node) {
-    std::array<std::int32_t, 4> factions{-1, -1, -1, -1};
-    // The whole list is scanned, so of two nodes on one spot the later one counts.
-    for (const auto& b : game.buildings) {
-        if (b->kind != building_node) continue;
-        for (std::size_t corner = 0; corner < link_offsets.size(); ++corner) {
-            if (b->x == node.x + link_offsets[corner].dx && b->y == node.y + link_offsets[corner].dy) {
-                factions[corner] = b->faction;
-            }
-        }
-    }
-    return factions;
-}
-
 void draw_box(Game& game, int dx, int dy, int glyph, int glyph_fg, int glyph_bg, int glyph_bright,
               int top_left, int top_right, int bottom_left, int bottom_right, int key_letter) {
     if (dx < -1 || dx > 1 || dy < -1 || dy > 1) return;
@@ -129,7 +110,7 @@ void draw_box(Game& game, int dx, int dy, int glyph, int glyph_fg, int glyph_bg,
     const int left = grid_offset(game) + box_pitch * dx + box_pitch;
     const int last = box_size - 1;
 
-    std::int32_t& flash = game.menu_flash[static_cast<std::size_t>(3 * (dx + 1) + (dy + 1))];
+    std::int32_t& flash = game.menu_flash[static_cast<std::size_t>(menu_box_index(dx, dy))];
     if (flash > 0) {
         game.screen.pen.bg = flash >= flash_grey_from ? 7 : flash >= flash_brown_from ? 6 : 4;
         --flash;

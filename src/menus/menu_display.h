@@ -3,9 +3,6 @@
 // the player.
 #pragma once
 
-#include <array>
-#include <cstdint>
-
 #include "world/game.h"
 
 namespace qm {
@@ -23,9 +20,5 @@ void draw_box(Game& game, int dx, int dy, int glyph, int glyph_fg, int glyph_bg,
 // The node menu remembers its node by index; buildings removed while it is open can leave the
 // index past the end of the list. Then the menu is not drawn and the key handler closes it.
 bool menu_node_valid(const Game& game);
-
-// Factions of the nodes linked to a node, in the order top-left, top-right, bottom-left,
-// bottom-right; -1 where no node stands. Shared by the menu's picture and its purchases.
-std::array<std::int32_t, 4> linked_node_factions(const Game& game, const Building& node);
 
 }  // namespace qm

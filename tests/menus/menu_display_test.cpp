@@ -93,7 +93,6 @@ TEST(MenuDisplay, LinkedNodeCorners) {
     m.node(5, 199, 62);                  // BL
     m.node(4, 202, 61, building_tower);  // BR spot, but not a node
     m.draw();
-    EXPECT_EQ(linked_node_factions(m.g, *m.g.buildings[0]), (std::array<std::int32_t, 4>{9, 12, 5, -1}));
     EXPECT_EQ(m.at(60, 0), (Cell{254, 1, 0, 1}));
     EXPECT_EQ(m.at(64, 0), (Cell{254, 4, 0, 1}));
     EXPECT_EQ(m.at(60, 4), (Cell{254, 5, 0, 0}));
