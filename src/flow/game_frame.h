@@ -8,4 +8,10 @@ namespace qm {
 // True when the player quit.
 bool game_frame(Game& game);
 
+enum class WorldOutcome { carry_on, megaboss_gone, no_citizens };
+
+// The frame's world step: units, buildings, effects, the sweep trigger, the megaboss wave and
+// watch, and the census. What to do about a gone megaboss or a lost game is the caller's.
+WorldOutcome world_step(Game& game);
+
 }  // namespace qm
