@@ -1,5 +1,6 @@
 #include "flow/movement.h"
 
+#include <array>
 #include <cstdlib>
 
 #include "buildings/node_network.h"
@@ -23,6 +24,18 @@ constexpr int soldier_razing_blow = 1;
 constexpr int general_razing_blow = 5;
 // Blows on a tower or barricade by enemy soldiers, enemy generals and bosses.
 constexpr int enemy_razing_blow = 1;
+
+constexpr int bolt_life = 100;
+// Frames between bolts, by the power of the weapon: slow, heavy powers reload longest.
+constexpr std::array<int, 16> weapon_cooldowns{20, 20, 30, 20, 50, 100, 30, 8,
+                                               15, 30, 20, 30, 20, 30, 50, 30};
+// From this weapon level on the cooldown is halved and shrinks no further.
+constexpr int weapon_level_cap = 10;
+
+// Which menu the interaction key opens at a building.
+constexpr int node_menu = 0;
+constexpr int inactive_node_panel = 1;
+constexpr int key_panel = 2;
 
 // The kinds whose steps grind a grey wall down a grade.
 constexpr bool wears_walls(int kind) {
@@ -110,7 +123,60 @@ bool terrain_allows(Game& game, Unit& unit, int tx, int ty) {
     return !blocked;
 }
 
+void set_down(Game& game, Unit& unit, int slot, int dx, int dy) {
+    // The fresh record draws its phase, which the carried fields then overwrite.
+    Building building = fresh_building(game);
+    Building& carried = unit.carry_slots[static_cast<std::size_t>(slot)];
+    building = carried;
+    building.x = unit.x + dx;
+    building.y = unit.y + dy;
+    Building& placed = append_building(game, building);
+    network_walk(game, placed, true);
+    carried.kind = building_none;
+}
+
+void open_building_menu(Game& game, int menu) {
+    game.open_menu = menu;
+    game.menu_flash.fill(0);
+}
+
+void fire_bolt(Game& game, Unit& unit, int dx, int dy) {
+    Effect bolt = fresh_effect();
+    bolt.kind = effect_bolt;
+    bolt.x = unit.x;
+    bolt.y = unit.y;
+    bolt.faction = unit.affinity;
+    bolt.links = unit.links;
+    bolt.life = bolt_life;
+    bolt.vx = random(game, 11) + 50 * dx - 5;
+    bolt.vy = random(game, 11) + 50 * dy - 5;
+    bolt.frac_x = 0;
+    bolt.frac_y = 0;
+    if (dx != 0 && dy != 0) {
+        // A diagonal bolt runs at full speed along the axis the coin picks and at 70 to 100
+        // along the other, starting at the edge of its cell on that other axis.
+        if (random(game, 2) != 0) {
+            bolt.vy = bolt.vy <= 0 ? -100 : 100;
+            bolt.vx = dx <= 0 ? random(game, 30) - 100 : 100 - random(game, 30);
+            bolt.frac_x = dx <= 0 ? -99 : 99;
+        } else {
+            bolt.vx = bolt.vx <= 0 ? -100 : 100;
+            bolt.vy = dy <= 0 ? random(game, 30) - 100 : 100 - random(game, 30);
+            bolt.frac_y = dy <= 0 ? -99 : 99;
+        }
+    }
+    append_effect(game, bolt);
+    unit.ammo = weapon_cooldown(unit.affinity, unit.weapon_level);
+}
+
 }  // namespace
+
+int weapon_cooldown(int power, int weapon_level) {
+    const int base = weapon_cooldowns[static_cast<std::size_t>(power)];
+    if (weapon_level <= 0) return base;
+    if (weapon_level >= weapon_level_cap) return base * 10 / 20;
+    return base * (20 - weapon_level) / 20;
+}
 
 bool slot_collision(const Game& game, int i, int b, int tx, int ty) {
     const Unit& unit = *game.units[static_cast<std::size_t>(i)];
@@ -198,6 +264,38 @@ void move_unit(Game& game, int i, int dx, int dy) {
     unit.x = tx;
     unit.y = ty;
     if (i == 0) follow_view(game, unit.x, unit.y);
+}
+
+void player_action(Game& game, int i, int dx, int dy) {
+    Unit& unit = *game.units[static_cast<std::size_t>(i)];
+    const int d = direction_of(dx, dy);
+    if (d < 0 || d > 7) return;
+
+    if (!unit.carry_slots[static_cast<std::size_t>(d)].empty()) {
+        // Set down wherever the cell is: walls, buildings and units do not stop it.
+        set_down(game, unit, d, dx, dy);
+        return;
+    }
+
+    const int b = find_building_at(game, unit.x + dx, unit.y + dy);
+    if (b >= 0) {
+        const Building& building = *game.buildings[static_cast<std::size_t>(b)];
+        if (building.kind == building_key) {
+            open_building_menu(game, key_panel);
+        } else if (building.kind == building_node) {
+            if (is_active_node(game, building)) {
+                game.menu_building = b;
+                open_building_menu(game, node_menu);
+            } else {
+                open_building_menu(game, inactive_node_panel);
+            }
+        }
+        return;  // a building in the way is never shot at
+    }
+
+    if (unit.affinity < 0 || unit.affinity >= static_cast<int>(weapon_cooldowns.size())) return;
+    if (unit.ammo != 0) return;
+    fire_bolt(game, unit, dx, dy);
 }
 
 }  // namespace qm

@@ -372,5 +372,171 @@ TEST(MoveUnit, ThePlayersMoveKeepsTheViewOnIt) {
     EXPECT_EQ(g.view_x, 160);
 }
 
+TEST(PlayerAction, CarryingTheStartNodeOntoTheSourceLightsItsFourLinks) {
+    Game g;
+    g.seed = 2024;
+    start_new_game(g);
+    ASSERT_EQ(g.buildings[0]->x, 205);
+    const int phase = g.buildings[0]->phase;
+    // Ten presses: one of them takes the node at 205 instead of stepping.
+    for (int step = 0; step < 10; ++step) move_unit(g, 0, 1, 0);
+    Unit& player = *g.units[0];
+    ASSERT_EQ(player.x, 209);
+    ASSERT_EQ(player.carry_slots[1].kind, building_node);
+    ASSERT_EQ(g.buildings.size(), 1u);
+
+    std::uint32_t s = g.seed;
+    random_below(s, 500);  // the fresh record's phase, overwritten by the carried one
+    player_action(g, 0, 1, 0);
+    EXPECT_EQ(g.seed, s);
+    EXPECT_TRUE(player.carry_slots[1].empty());
+    ASSERT_EQ(g.buildings.size(), 2u);
+    const Building& node = *g.buildings[1];
+    EXPECT_EQ(node.kind, building_node);
+    EXPECT_EQ(node.x, 210);
+    EXPECT_EQ(node.phase, phase);
+    EXPECT_EQ(node.flags, 0);
+    for (auto [x, y] : {std::pair{208, 61}, {212, 63}, {211, 60}, {209, 64}}) {
+        EXPECT_EQ(map_cell(g, x, y), (Cell{'.', 1, 0, 0})) << x << "," << y;
+    }
+    EXPECT_TRUE(is_source(map_cell(g, 210, 62)));
+
+    // The same key again opens the node's menu, now that the node stands there.
+    g.menu_flash.fill(7);
+    player_action(g, 0, 1, 0);
+    EXPECT_EQ(g.open_menu, 0);
+    EXPECT_EQ(g.menu_building, 1);
+    for (int t : g.menu_flash) EXPECT_EQ(t, 0);
+}
+
+TEST(PlayerAction, MenusOpenOnlyAtNodesAndKeys) {
+    World w;
+    Game& g = w.game;
+    w.player().affinity = 3;  // armed and ready, yet no building is ever shot at
+    w.player().ammo = 0;
+    g.menu_building = 42;
+    w.add_building(building_node, 201, 62);      // east, on green floor
+    w.add_building(building_key, 199, 61);       // north-west
+    w.add_building(building_tower, 200, 61);     // north
+    w.add_building(building_barracks, 200, 63);  // south
+    map_cell(g, 199, 63) = Cell{'.', 6, 0, 1};
+    w.add_building(building_node, 199, 63);      // south-west, on energised floor
+    w.add_building(building_key, 199, 63);       // under it: the first in the list counts
+
+    g.menu_flash.fill(3);
+    player_action(g, 0, 1, 0);
+    EXPECT_EQ(g.open_menu, 1);
+    EXPECT_EQ(g.menu_building, 42);
+    EXPECT_EQ(g.menu_flash[4], 0);
+    g.menu_flash.fill(3);
+    player_action(g, 0, -1, -1);
+    EXPECT_EQ(g.open_menu, 2);
+    EXPECT_EQ(g.menu_building, 42);
+    EXPECT_EQ(g.menu_flash[0], 0);
+    g.open_menu = -1;
+    g.menu_flash.fill(3);
+    const std::uint32_t seed = g.seed;
+    player_action(g, 0, 0, -1);  // a tower: nothing opens and nothing is fired at it
+    player_action(g, 0, 0, 1);
+    EXPECT_EQ(g.open_menu, -1);
+    EXPECT_EQ(g.menu_flash[8], 3);
+    EXPECT_TRUE(g.effects.empty());
+    EXPECT_EQ(g.seed, seed);
+    player_action(g, 0, -1, 1);
+    EXPECT_EQ(g.open_menu, 0);
+    EXPECT_EQ(g.menu_building, 4);
+
+    // Setting down ignores what is there: a wall, a building, a unit.
+    map_cell(g, 201, 61) = grey_wall;
+    w.carry(2, building_tower);
+    player_action(g, 0, 1, -1);
+    EXPECT_EQ(find_building_at(g, 201, 61), 6);
+    w.carry(1, building_barricade);
+    player_action(g, 0, 1, 0);
+    EXPECT_EQ(g.buildings.back()->kind, building_barricade);
+    EXPECT_EQ(g.buildings.back()->x, 201);
+    EXPECT_EQ(g.buildings.size(), 8u);
+}
+
+TEST(PlayerAction, BoltsAndCooldowns) {
+    World w;
+    Game& g = w.game;
+    Unit& p = w.player();
+    p.ammo = 0;
+    player_action(g, 0, 1, 0);  // unarmed: nothing, and no draw
+    EXPECT_TRUE(g.effects.empty());
+    EXPECT_EQ(g.seed, 99u);
+
+    p.affinity = 5;
+    p.weapon_level = 3;
+    p.links = {4, -1, 9, -1};
+    std::uint32_t s = g.seed;
+    const int a = random_below(s, 11);
+    const int b = random_below(s, 11);
+    player_action(g, 0, 1, 0);
+    ASSERT_EQ(g.effects.size(), 1u);
+    const Effect& bolt = *g.effects[0];
+    EXPECT_EQ(bolt.kind, effect_bolt);
+    EXPECT_EQ(bolt.faction, 5);
+    EXPECT_EQ(bolt.links, p.links);
+    EXPECT_EQ(bolt.x, 200);
+    EXPECT_EQ(bolt.y, 62);
+    EXPECT_EQ(bolt.life, 100);
+    EXPECT_EQ(bolt.vx, a + 45);
+    EXPECT_EQ(bolt.vy, b - 5);
+    EXPECT_EQ(bolt.frac_x, 0);
+    EXPECT_EQ(bolt.frac_y, 0);
+    EXPECT_EQ(p.ammo, 85);
+    EXPECT_EQ(g.seed, s);
+    player_action(g, 0, 0, 1);  // not reloaded yet
+    EXPECT_EQ(g.effects.size(), 1u);
+    EXPECT_EQ(g.seed, s);
+
+    // Diagonals: both sides of the coin, in all four directions.
+    bool coin_seen[2] = {};
+    p.affinity = 7;
+    p.weapon_level = 10;
+    for (std::uint32_t seed = 1; seed <= 12; ++seed) {
+        for (auto [dx, dy] : {std::pair{1, 1}, {1, -1}, {-1, 1}, {-1, -1}}) {
+            g.seed = seed;
+            p.ammo = 0;
+            std::uint32_t e = seed;
+            int vx = random_below(e, 11) + 50 * dx - 5;
+            int vy = random_below(e, 11) + 50 * dy - 5;
+            int fx = 0, fy = 0;
+            const int coin = random_below(e, 2) != 0;
+            coin_seen[coin] = true;
+            const int slack = random_below(e, 30);
+            if (coin) {
+                vy = dy * 100;
+                vx = dx * (100 - slack);
+                fx = dx * 99;
+            } else {
+                vx = dx * 100;
+                vy = dy * (100 - slack);
+                fy = dy * 99;
+            }
+            player_action(g, 0, dx, dy);
+            const Effect& d = *g.effects.back();
+            EXPECT_EQ(d.vx, vx) << seed << " " << dx << dy;
+            EXPECT_EQ(d.vy, vy) << seed << " " << dx << dy;
+            EXPECT_EQ(d.frac_x, fx);
+            EXPECT_EQ(d.frac_y, fy);
+            EXPECT_EQ(p.ammo, 4);
+            EXPECT_EQ(g.seed, e);
+        }
+    }
+    EXPECT_TRUE(coin_seen[0] && coin_seen[1]);
+
+    const int bases[16] = {20, 20, 30, 20, 50, 100, 30, 8, 15, 30, 20, 30, 20, 30, 50, 30};
+    for (int power = 0; power < 16; ++power) {
+        EXPECT_EQ(weapon_cooldown(power, 0), bases[power]) << power;
+        EXPECT_EQ(weapon_cooldown(power, 25), bases[power] / 2) << power;
+    }
+    EXPECT_EQ(weapon_cooldown(4, 9), 27);
+    EXPECT_EQ(weapon_cooldown(8, 1), 14);
+    EXPECT_EQ(weapon_cooldown(7, 9), 4);
+}
+
 }  // namespace
 }  // namespace qm
