@@ -14,5 +14,7 @@ void player_action(Game& game, int i, int dx, int dy);
 bool building_contact(Game& game, int i, int b);
 // Whether one of unit i's carried buildings would land on building b at target (tx, ty).
 bool slot_collision(const Game& game, int i, int b, int tx, int ty);
+// Frames until the player's weapon of this power (0..15) fires again at this weapon level.
+int weapon_cooldown(int power, int weapon_level);
 
 }  // namespace qm
