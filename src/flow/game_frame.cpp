@@ -6,6 +6,7 @@
 #include "flow/defeat.h"
 #include "flow/map_view.h"
 #include "flow/megaboss_wave.h"
+#include "flow/movement.h"
 #include "menus/megaboss_victory.h"
 #include "menus/menu_actions.h"
 #include "menus/menu_display.h"
@@ -87,12 +88,12 @@ bool game_frame(Game& game) {
     const int key = read_normalised_key(game);
     int dx = 0, dy = 0;
     if (direction_for(movement_keys, key, dx, dy)) {
-        // Movement joins here with move_unit.
+        if (game.open_menu == -1) move_unit(game, 0, dx, dy);
     } else if (direction_for(interaction_keys, key, dx, dy)) {
         if (game.open_menu != -1) {
             if (menu_key(game, dx, dy)) return true;
         } else {
-            // The player's action joins here with player_action.
+            player_action(game, 0, dx, dy);
         }
     }
     Unit& player = *game.units[0];
