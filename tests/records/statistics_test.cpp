@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "records/score_file.h"
+#include "records/score_directory.h"
+#include "records/statistics.h"
+
+namespace qm {
+namespace {
+
+// The counter groups with the byte ranges the score file gives them, as written down for
+// the file format.
+struct CounterGroup {
+    const char* name;
+    int first;
+    int count;
+    std::size_t counter_first_byte, counter_last_byte;
+    std::size_t holder_first_byte, holder_last_byte;
+};
+
+constexpr CounterGroup counter_groups[] = {
+    {"leadership levels", stat_leadership_levels, 16, 4, 67, 1796, 2035},
+    {"health level", stat_health_level, 1, 68, 71, 2036, 2050},
+    {"weapon level", stat_weapon_level, 1, 72, 75, 2051, 2065},
+    {"experience", stat_experience, 1, 76, 79, 2066, 2080},
+    {"gathered", stat_gathered, 16, 80, 143, 2081, 2320},
+    {"spent", stat_spent, 16, 144, 207, 2321, 2560},
+    {"total gathered", stat_total_gathered, 1, 208, 211, 2561, 2575},
+    {"total spent", stat_total_spent, 1, 212, 215, 2576, 2590},
+    {"deaths", stat_deaths, 160, 216, 855, 2591, 4990},
+    {"recruits", stat_recruits, 160, 856, 1495, 4991, 7390},
+    {"deaths by kind", stat_deaths_by_kind, 10, 1496, 1535, 7391, 7540},
+    {"recruits by kind", stat_recruits_by_kind, 10, 1536, 1575, 7541, 7690},
+    {"total destroyed", stat_total_destroyed, 1, 1576, 1579, 7691, 7705},
+    {"total lost", stat_total_lost, 1, 1580, 1583, 7706, 7720},
+    {"total recruits", stat_total_recruits, 1, 1584, 1587, 7721, 7735},
+    {"barracks razed", stat_barracks_razed, 16, 1588, 1651, 7736, 7975},
+    {"barracks razed total", stat_barracks_razed_total, 1, 1652, 1655, 7976, 7990},
+    {"airfields razed", stat_airfields_razed, 16, 1656, 1719, 7991, 8230},
+    {"airfields razed total", stat_airfields_razed_total, 1, 1720, 1723, 8231, 8245},
+    {"total razed", stat_total_razed, 1, 1724, 1727, 8246, 8260},
+    {"megaboss kills", stat_megaboss_kills, 16, 1728, 1791, 8261, 8500},
+    {"sectors cleared", stat_sectors_cleared, 1, 1792, 1795, 8501, 8515},
+};
+
+std::array<char, holder_name_size> holder_of(const std::string& text) {
+    std::array<char, holder_name_size> h{};
+    std::copy(text.begin(), text.end(), h.begin());
+    return h;
+}
+
+TEST(StatisticsLayout, GroupsTileTheCountersAndMatchTheFileOffsets) {
+    int next = 0;
+    for (const CounterGroup& g : counter_groups) {
+        SCOPED_TRACE(g.name);
+        EXPECT_EQ(g.first, next);
+        next = g.first + g.count;
+        EXPECT_EQ(4 + 4 * static_cast<std::size_t>(g.first), g.counter_first_byte);
+        EXPECT_EQ(4 + 4 * static_cast<std::size_t>(next) - 1, g.counter_last_byte);
+        EXPECT_EQ(1796 + 15 * static_cast<std::size_t>(g.first), g.holder_first_byte);
+        EXPECT_EQ(1796 + 15 * static_cast<std::size_t>(next) - 1, g.holder_last_byte);
+    }
+    EXPECT_EQ(next, counter_count);
+
+    EXPECT_EQ(deaths_index(0, 0), 53);
+    EXPECT_EQ(deaths_index(15, 9), 212);
+    EXPECT_EQ(deaths_index(4, 6), 53 + 40 + 6);
+    EXPECT_EQ(recruits_index(0, 0), 213);
+    EXPECT_EQ(recruits_index(15, 9), 372);
+    EXPECT_EQ(recruits_index(9, 2), 213 + 92);
+
+    // Every counter and holder lands at its bytes in a saved file.
+    test::ScoreDirectory dir;
+    Game g;
+    for (int i = 0; i < counter_count; ++i) {
+        g.record_statistics.counters[i] = 0xA0000000u + static_cast<std::uint32_t>(i) * 0x10101u;
+        g.record_statistics.holders[i] = holder_of("N" + std::to_string(i));
+    }
+    ASSERT_TRUE(save_records(g, dir.path()));
+    const std::vector<std::uint8_t> bytes = dir.read_score_file();
+    ASSERT_EQ(bytes.size(), 8516u);
+    EXPECT_EQ(test::le32_at(bytes, 0), 10100u);
+    for (const CounterGroup& grp : counter_groups) {
+        SCOPED_TRACE(grp.name);
+        for (int i = grp.first; i < grp.first + grp.count; ++i) {
+            const std::size_t at = grp.counter_first_byte + 4 * static_cast<std::size_t>(i - grp.first);
+            ASSERT_EQ(test::le32_at(bytes, at), g.record_statistics.counters[i]) << i;
+            const std::size_t name_at = grp.holder_first_byte + 15 * static_cast<std::size_t>(i - grp.first);
+            ASSERT_EQ(std::string(reinterpret_cast<const char*>(&bytes[name_at])), "N" + std::to_string(i));
+        }
+        EXPECT_EQ(test::le32_at(bytes, grp.counter_last_byte - 3), g.record_statistics.counters[grp.first + grp.count - 1]);
+        EXPECT_EQ(bytes[grp.holder_last_byte + 1 - 15], 'N');
+    }
+}
+
+TEST(StatisticsLayout, EventsBumpTheCountersAtTheirFileOffsets) {
+    test::ScoreDirectory dir;
+    Game g;
+    record_death(g, 3, unit_enemy_general);
+    record_death(g, 3, unit_own_general);
+    record_recruit(g, 2, unit_own_general);
+    record_razing(g, building_barracks, 6);
+    record_razing(g, building_airfield, 1);
+    record_razing(g, building_tower, 1);
+    record_megaboss_defeat(g, 15);
+    std::int32_t census[16]{};
+    census[9] = 7;
+    record_census(g, census, 12);
+    g.ooze_store[5] = 300;
+    record_purchase(g, 5, 250);
+    record_gathered(g, 11);
+    Unit player;
+    player.health_level = 2;
+    player.weapon_level = 3;
+    player.skill_levels[14] = 4;
+    record_promotion(g, player);
+
+    ASSERT_TRUE(save_records(g, dir.path()));
+    const std::vector<std::uint8_t> b = dir.read_score_file();
+    ASSERT_EQ(b.size(), 8516u);
+    const auto at = [&](std::size_t offset) { return test::le32_at(b, offset); };
+    EXPECT_EQ(at(356), 1u);   // deaths [3][5], counter 88
+    EXPECT_EQ(at(364), 1u);   // deaths [3][7], counter 90
+    EXPECT_EQ(at(1516), 1u);  // deaths by kind [5], counter 378
+    EXPECT_EQ(at(1524), 1u);  // deaths by kind [7], counter 380
+    EXPECT_EQ(at(1576), 1u);  // total destroyed
+    EXPECT_EQ(at(1580), 1u);  // total lost
+    EXPECT_EQ(at(964), 1u);   // recruits [2][7], counter 240
+    EXPECT_EQ(at(1564), 1u);  // recruits by kind [7], counter 390
+    EXPECT_EQ(at(1584), 1u);  // total recruits
+    EXPECT_EQ(at(1612), 1u);  // barracks razed [6], counter 402
+    EXPECT_EQ(at(1652), 1u);  // barracks razed total
+    EXPECT_EQ(at(1660), 1u);  // airfields razed [1], counter 414
+    EXPECT_EQ(at(1720), 1u);  // airfields razed total
+    EXPECT_EQ(at(1724), 2u);  // total razed: the tower is not counted
+    EXPECT_EQ(at(1788), 1u);  // megaboss kills [15]
+    EXPECT_EQ(at(1792), 1u);  // sectors cleared
+    EXPECT_EQ(at(1224), 7u);  // census maximum of faction 9, counter 305
+    EXPECT_EQ(at(1544), 12u); // total census maximum, counter 385
+    EXPECT_EQ(at(164), 250u); // spent [5], counter 40
+    EXPECT_EQ(at(212), 250u); // total spent
+    EXPECT_EQ(at(124), 1u);   // gathered [11], counter 30
+    EXPECT_EQ(at(208), 1u);   // total gathered
+    EXPECT_EQ(at(60), 4u);    // leadership [14]
+    EXPECT_EQ(at(68), 2u);    // health level
+    EXPECT_EQ(at(72), 3u);    // weapon level
+    EXPECT_EQ(at(76), 9u);    // experience
+    std::uint32_t total = 0;
+    for (std::size_t o = 4; o < 1796; o += 4) total += at(o);
+    EXPECT_EQ(total, 17u + 19u + 500u + 2u + 18u);  // nothing else moved
+}
+
+}  // namespace
+}  // namespace qm
