@@ -1,7 +1,6 @@
 #include "records/records_screen.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 #include "console/pacing.h"

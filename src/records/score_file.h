@@ -26,7 +26,8 @@ void load_records(Game& game, const std::filesystem::path& directory = ".");
 // Raises the record statistics to the current ones, merges in whatever another game saved
 // since, and replaces "score.dat" in the directory with the result. Returns true when the
 // file now holds the records; false when it could not be written (the old file is untouched
-// and the raised records stay in memory) or when "score.dat" is write-protected.
+// and the raised records stay in memory) or when "score.dat" is write-protected. Only a game
+// that beat a record saves, so a game that beat nothing leaves the file as it was.
 bool save_records(Game& game, const std::filesystem::path& directory = ".");
 
 }  // namespace qm

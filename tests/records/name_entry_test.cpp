@@ -3,18 +3,15 @@
 #include <string>
 
 #include "records/name_entry.h"
+#include "records/records_support.h"
 #include "support/scripted_terminal.h"
 
 namespace qm {
 namespace {
 
-constexpr int curses_key_down = 0x102;
+using test::holder_of;
 
-std::array<char, holder_name_size> holder_of(const std::string& text) {
-    std::array<char, holder_name_size> h{};
-    std::copy(text.begin(), text.end(), h.begin());
-    return h;
-}
+constexpr int curses_key_down = 0x102;
 
 std::vector<int> keys_of(const std::string& text) { return {text.begin(), text.end()}; }
 

@@ -1,7 +1,9 @@
-// A fresh directory for score files, removed with everything in it when the test ends.
+// Helpers for the records tests: a scratch directory for score files, little-endian words,
+// holder names.
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -11,7 +13,11 @@
 
 #include <stdlib.h>
 
+#include "records/statistics_block.h"
+
 namespace qm::test {
+
+// A fresh directory, removed with everything in it when the test ends.
 
 class ScoreDirectory {
 public:
@@ -57,6 +63,12 @@ inline std::uint32_t le32_at(const std::vector<std::uint8_t>& bytes, std::size_t
 
 inline void put_le32_at(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+inline std::array<char, holder_name_size> holder_of(const std::string& text) {
+    std::array<char, holder_name_size> h{};
+    std::copy(text.begin(), text.end(), h.begin());
+    return h;
 }
 
 }  // namespace qm::test
