@@ -174,19 +174,19 @@ void draw_counter_row(Game& game, int counter, std::string_view label, int row, 
                     label, holder_text(game.record_statistics.holders[counter]), row, column, colour);
 }
 
-void draw_rows(Game& game, const RecordRow& spec) {
-    if (spec.faction_step == 0) {
-        draw_counter_row(game, spec.counter, spec.label, spec.row, spec.column, heading_colour);
+void draw_rows(Game& game, const RecordRow& rows) {
+    if (rows.faction_step == 0) {
+        draw_counter_row(game, rows.counter, rows.label, rows.row, rows.column, heading_colour);
         return;
     }
     for (int f = 0; f < faction_count; ++f) {
-        const int counter = spec.counter + spec.faction_step * f;
-        std::string_view label = spec.names != nullptr ? (*spec.names)[f] : spec.label;
-        if (spec.named_once_won && game.record_statistics.counters[counter] == 0 &&
+        const int counter = rows.counter + rows.faction_step * f;
+        std::string_view label = rows.names != nullptr ? (*rows.names)[f] : rows.label;
+        if (rows.named_once_won && game.record_statistics.counters[counter] == 0 &&
             game.current_statistics.counters[counter] == 0) {
-            label = spec.label;
+            label = rows.label;
         }
-        draw_counter_row(game, counter, label, spec.row + f, spec.column, f);
+        draw_counter_row(game, counter, label, rows.row + f, rows.column, f);
     }
 }
 
