@@ -3,6 +3,8 @@
 #include "console/pacing.h"
 #include "flow/game_frame.h"
 #include "flow/sector_assignment.h"
+#include "records/records_screen.h"
+#include "records/score_file.h"
 
 namespace qm {
 namespace {
@@ -63,7 +65,8 @@ int run_game(Game& game, Terminal& terminal) {
     terminal.set_realtime_input(true);
     reset_game_state(game);
     if (key == 'h') {
-        // The records screen arrives with the score file; until then 'h' goes straight on.
+        load_records(game);
+        show_records(game);
     }
 
     for (;;) {

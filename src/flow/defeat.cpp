@@ -1,5 +1,8 @@
 #include "flow/defeat.h"
 
+#include "records/name_entry.h"
+#include "records/records_screen.h"
+#include "records/score_file.h"
 #include "world/lists.h"
 
 namespace qm {
@@ -40,11 +43,17 @@ bool replay_question(Game& game) {
     }
 }
 
-// The score file and the records screen join here, in this order: load_records(game) reads the
-// best values afresh; beaten = record_beaten(game); if beaten, enter_name(game), which answers
-// true for ESC and ends the game unsaved; show_records(game); if beaten, save_records(game).
+// The best values are read afresh, since another game may have saved since this one began. A
+// name is asked for only when something was beaten, and ESC there ends the game unsaved.
 // True when the player quit inside the sequence.
-bool run_records_sequence([[maybe_unused]] Game& game) { return false; }
+bool run_records_sequence(Game& game) {
+    load_records(game);
+    const bool beaten = record_beaten(game);
+    if (beaten && enter_name(game)) return true;
+    show_records(game);
+    if (beaten) save_records(game);
+    return false;
+}
 
 }  // namespace
 

@@ -11,6 +11,7 @@
 #include "menus/menu_actions.h"
 #include "menus/menu_display.h"
 #include "records/statistics.h"
+#include "records/status_screen.h"
 
 namespace qm {
 namespace {
@@ -98,7 +99,7 @@ bool game_frame(Game& game) {
     }
     Unit& player = *game.units[0];
     if (player.ammo > 0) --player.ammo;
-    // 's' opens the status screen once it is built.
+    if (key == 's' && show_status(game)) return true;
     if (key == key_escape) return true;
 
     switch (world_step(game)) {

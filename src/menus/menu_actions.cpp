@@ -2,6 +2,7 @@
 
 #include "buildings/free_cells.h"
 #include "records/statistics.h"
+#include "records/status_screen.h"
 #include "units/combat.h"
 #include "world/lists.h"
 
@@ -44,12 +45,9 @@ bool within_limit(Purchase purchase, const Census& c) {
     }
 }
 
-// The promotion screen joins here: promote(game, faction, linked) raises the player unit's
-// levels at random, shows them flashing and answers true for ESC. Until it is wired in, the
-// price is taken and nothing is raised.
-bool run_promotion([[maybe_unused]] Game& game, [[maybe_unused]] int faction,
-                   [[maybe_unused]] const LinkedFactions& linked) {
-    return false;
+// The levels are raised at random and shown flashing; true when the player quit there.
+bool run_promotion(Game& game, int faction, const LinkedFactions& linked) {
+    return promote(game, faction, linked[0], linked[1], linked[2], linked[3]);
 }
 
 void place_building(Game& game, int kind, int faction, const LinkedFactions& linked, CellPosition cell) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "console/keys.h"
@@ -20,6 +21,8 @@ namespace qm {
 struct Game {
     // The terminal this run draws to and reads from; not owned, never part of the state.
     Terminal* terminal = nullptr;
+    // Where "score.dat" is kept: the working directory, or a test's own directory.
+    std::string score_directory = ".";
 
     std::uint32_t seed = 0;
     ScreenBuffer screen;

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <tuple>
 
 #include "flow/defeat.h"
 #include "flow/sector_assignment.h"
+#include "records/score_file.h"
 #include "records/statistics.h"
 #include "support/scripted_terminal.h"
 #include "world/lists.h"
@@ -17,8 +19,17 @@ const std::string question = "Would you like to play again?  (Y - Yes, N or ESC 
 
 bool shows(const std::string& frame, const std::string& text) { return frame.find(text) != std::string::npos; }
 
-void lost_game(Game& g, test::ScriptedTerminal& t) {
+// Each test keeps its score file in a directory of its own.
+std::filesystem::path fresh_score_directory(const std::string& name) {
+    const auto dir = std::filesystem::temp_directory_path() / ("quillmire-defeat-" + name);
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+void lost_game(Game& g, test::ScriptedTerminal& t, const std::string& name) {
     g.terminal = &t;
+    g.score_directory = fresh_score_directory(name).string();
     g.seed = 8080;
     g.player_faction = 12;
     start_new_game(g);
@@ -41,34 +52,39 @@ void lost_game(Game& g, test::ScriptedTerminal& t) {
 TEST(Defeat, NoticeThenReplayBackToSectorAssignmentWithFaction7) {
     Game g;
     test::ScriptedTerminal t;
-    lost_game(g, t);
+    lost_game(g, t, "replay");
     t.keys_at(0, {'y'});  // the notice waits for 'h'
-    t.keys_at(2, {'h'});
-    t.keys_at(3, {'h'});  // the question waits for 'y' or 'n'
-    t.keys_at(5, {'Y'});
-    std::uint32_t s = g.seed;
+    // Then 'h', the name of the new record holder, the records screen left with ESC, and the
+    // question, which waits for 'y' or 'n'.
+    t.type({'h', 'A', 'L', '\n', 27, 'h', 'Y'});
     EXPECT_FALSE(defeat(g));
 
-    ASSERT_EQ(t.frames(), 6u);
-    for (std::size_t f = 0; f < 3; ++f) EXPECT_EQ(t.frame_text(f).substr(11 * 81 + 14, notice.size()), notice);
-    EXPECT_TRUE(shows(t.frame_text(2), "Press H to continue."));
-    for (std::size_t f = 3; f < 6; ++f) {
+    for (std::size_t f = 0; f < 2; ++f) EXPECT_EQ(t.frame_text(f).substr(11 * 81 + 14, notice.size()), notice);
+    EXPECT_TRUE(shows(t.frame_text(1), "Press H to continue."));
+    EXPECT_FALSE(shows(t.frame_text(2), notice));
+    const std::size_t last = t.frames() - 1;
+    for (std::size_t f = last - 1; f <= last; ++f) {
         EXPECT_EQ(t.frame_text(f).substr(13 * 81 + 11, question.size()), question);
         EXPECT_TRUE(shows(t.frame_text(f), "There are more bouncing commas in need of care!"));
     }
+    EXPECT_FALSE(shows(t.frame_text(last - 2), question));
+
+    // The beaten record was saved with its holder.
+    Game reader;
+    load_records(reader, g.score_directory);
+    EXPECT_EQ(reader.record_statistics.counters[stat_total_spent], 5u);
+    EXPECT_EQ(std::string(reader.record_statistics.holders[stat_total_spent].data()), "AL");
 
     EXPECT_EQ(std::tuple(g.game_mode, g.player_faction), std::tuple(0, 7));
     EXPECT_TRUE(g.units.empty() && g.buildings.empty() && g.effects.empty());
     EXPECT_TRUE(std::all_of(g.map.begin(), g.map.end(), [](const Cell& c) { return c == open_ground; }));
     EXPECT_EQ(std::tuple(g.ooze_store[12], g.cycle_ooze[12]), std::tuple(0, 0));
     EXPECT_EQ(g.current_statistics.counters[stat_total_spent], 0u);
-    EXPECT_EQ(g.record_statistics.counters[stat_total_spent], 3u);
-    const int next_type = random_below(s, 16);
-    EXPECT_EQ(std::tuple(g.megabosses_defeated, g.megaboss_type, g.stage, g.more_sectors, g.wave_countdown),
-              std::tuple(0, next_type, 1, std::uint8_t{1}, -1));
+    EXPECT_EQ(g.record_statistics.counters[stat_total_spent], 5u);  // raised and kept
+    EXPECT_EQ(std::tuple(g.megabosses_defeated, g.stage, g.more_sectors, g.wave_countdown),
+              std::tuple(0, 1, std::uint8_t{1}, -1));
     EXPECT_EQ(std::tuple(g.sweep_column, g.frame_counter, g.open_menu, g.bar_row),
               std::tuple(-1, 0, -1, std::uint8_t{0}));
-    EXPECT_EQ(g.seed, s);
 
     t.idle_frames_before_escape = 1;
     EXPECT_FALSE(sector_assignment_frame(g));
@@ -76,15 +92,16 @@ TEST(Defeat, NoticeThenReplayBackToSectorAssignmentWithFaction7) {
 }
 
 TEST(Defeat, EscapeOrNoQuitsWithoutTheReset) {
-    const std::vector<std::vector<int>> answers{{27}, {'h', 'n'}, {'H', 27}};
+    // ESC at the notice; 'n' or ESC at the question after the name and the records.
+    const std::vector<std::vector<int>> answers{{27}, {'h', '\n', 27, 'n'}, {'H', '\n', 27, 27}};
     for (const auto& keys : answers) {
         Game g;
         test::ScriptedTerminal t;
-        lost_game(g, t);
-        for (std::size_t i = 0; i < keys.size(); ++i) t.keys_at(i, {keys[i]});
+        lost_game(g, t, "quit");
+        t.type(keys);
         EXPECT_TRUE(defeat(g));
-        EXPECT_EQ(t.frames(), keys.size());
-        EXPECT_EQ(shows(t.last_frame(), question), keys.size() == 2);
+        EXPECT_EQ(shows(t.last_frame(), question), keys.size() > 1);
+        EXPECT_EQ(shows(t.last_frame(), notice), keys.size() == 1);
         EXPECT_EQ(g.units.size(), 3u);
         EXPECT_EQ(g.game_mode, 1);
     }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/scripted_terminal.h"
+
 #include <tuple>
 
 #include "menus/menu_actions.h"
@@ -89,7 +91,12 @@ TEST(MenuPurchases, EachPurchaseWithItsPriceAndWhatItMakes) {
     EXPECT_EQ(std::tuple(flier.x, flier.y, flier.ammo), std::tuple(205, 62, 10));  // on the node itself
     EXPECT_EQ(counter(g, stat_total_recruits), 3u);
 
-    EXPECT_FALSE(menu_key(g, 1, 1));  // c: the promotion's price
+    // c: the promotion's price, then its screen, left with a key; ESC there would quit.
+    test::ScriptedTerminal t;
+    g.terminal = &t;
+    t.type({' '});
+    EXPECT_FALSE(menu_key(g, 1, 1));
+    EXPECT_GE(t.frames(), 1u);
     EXPECT_EQ(g.ooze_store[3], 1000 - 3 - 10 - 1 - 10 - 30 - 50 - 250);
     EXPECT_EQ(g.menu_flash[8], 23);
     EXPECT_EQ(counter(g, stat_spent + 3), 354u);
