@@ -94,10 +94,11 @@ BuildingCounts building_counts(Game& game, int stage, int defeated) {
     return n;
 }
 
-void place_building(Game& game, int kind, int x0, int y0, int faction) {
+// Barracks and airfields belong to the factions whose nodes hold the sector.
+void place_breeder(Game& game, int kind, int x0, int y0, const std::vector<int>& factions) {
     Building b = fresh_building(game);
     b.kind = kind;
-    b.faction = faction;
+    b.faction = factions[static_cast<std::size_t>(random(game, static_cast<int>(factions.size())))];
     const CellPosition site = building_site(game, x0, y0);
     b.x = site.x;
     b.y = site.y;
@@ -177,13 +178,8 @@ void open_sector(Game& game, int sx, int sy, int stage, int defeated, int& opene
     const BuildingCounts n = building_counts(game, stage, defeated);
     std::vector<int> factions;
     for (int i = 0; i < n.nodes; ++i) place_guarded_node(game, x0, y0, stage, defeated, factions);
-    // Barracks and airfields belong to the factions whose nodes hold the sector.
-    for (int i = 0; i < n.barracks; ++i) {
-        place_building(game, building_barracks, x0, y0, factions[static_cast<std::size_t>(random(game, static_cast<int>(factions.size())))]);
-    }
-    for (int i = 0; i < n.airfields; ++i) {
-        place_building(game, building_airfield, x0, y0, factions[static_cast<std::size_t>(random(game, static_cast<int>(factions.size())))]);
-    }
+    for (int i = 0; i < n.barracks; ++i) place_breeder(game, building_barracks, x0, y0, factions);
+    for (int i = 0; i < n.airfields; ++i) place_breeder(game, building_airfield, x0, y0, factions);
     game.open_min_x = std::min(game.open_min_x, x0);
     game.open_max_x = std::max(game.open_max_x, x0);
     game.open_min_y = std::min(game.open_min_y, y0);

@@ -216,6 +216,88 @@ std::map<int, int> open_stage(Game& g, int before, int defeated) {
     return kinds;
 }
 
+TEST(SectorOpening, DrawsFollowTheDocumentedOrder) {
+    // Stage 2 on the row-ordered grid opens sector (1, 0) next to (0, 0). The expected
+    // world is worked out here from the documented sequence of draws alone.
+    bool ringed = false;
+    bool extra = false;
+    for (std::uint32_t seed = 1; seed <= 60; ++seed) {
+        Game g;
+        g.seed = seed;
+        lay_grid(g, row_order());
+        open_next_stage(g);
+
+        std::uint32_t s = seed;
+        auto r = [&](int n) { return random_below(s, n); };
+        int nodes = 1;
+        int barracks = 1;
+        while (r(50) < 2 && nodes < 10) ++nodes;
+        while (r(50) < 2 && barracks < 10) ++barracks;
+        r(100);  // the airfield's extra draw is made, but stage 2 allows none
+        extra = extra || nodes > 1 || barracks > 1;
+        std::set<std::pair<int, int>> taken;
+        auto site = [&] {
+            for (;;) {
+                const int x = 80 + 10 + r(60);
+                const int y = 5 + r(16);
+                if (taken.insert({x, y}).second) return std::pair{x, y};
+            }
+        };
+        std::vector<int> factions;
+        std::size_t b = 0;
+        for (int i = 0; i < nodes; ++i, ++b) {
+            ASSERT_LT(b, g.buildings.size());
+            const Building& node = *g.buildings[b];
+            EXPECT_EQ(node.phase, r(500));
+            EXPECT_EQ(node.faction, r(16));
+            factions.push_back(node.faction);
+            EXPECT_EQ(std::pair(node.x, node.y), site());
+            const Unit& boss = *g.units[static_cast<std::size_t>(i)];
+            for (int k = 0; k < 8; ++k) EXPECT_EQ(boss.carry_slots[k].phase, r(500));
+            for (int k = 1; k <= 4; ++k) {
+                const int link = r(10 * k) < 2 ? r(16) : -1;
+                EXPECT_EQ(boss.links[k - 1], link);
+            }
+            EXPECT_EQ(boss.phase, r(500));
+        }
+        for (int i = 0; i < barracks; ++i, ++b) {
+            ASSERT_LT(b, g.buildings.size());
+            const Building& br = *g.buildings[b];
+            EXPECT_EQ(br.kind, building_barracks);
+            EXPECT_EQ(br.phase, r(500));
+            EXPECT_EQ(br.faction, factions[static_cast<std::size_t>(r(static_cast<int>(factions.size())))]);
+            EXPECT_EQ(std::pair(br.x, br.y), site());
+        }
+        if (r(5) != 0) {
+            const int a = r(58);
+            EXPECT_EQ(map_cell(g, 80 + 1 + a, 21).fg, 7);
+            EXPECT_EQ(map_cell(g, 80 + 20 + a, 23).fg, 7);
+            r(58);
+            r(8);
+            r(8);
+            EXPECT_EQ(g.buildings.size(), b);
+        } else {
+            ringed = true;
+            int x = 0;
+            int y = 0;
+            do {
+                x = r(400);
+                y = r(125);
+                // Sector (0, 0) is the only one opened before; its west, north and south
+                // edges are walls.
+            } while (x >= 80 || y >= 25 || x == 0 || y == 0 || y == 24);
+            ASSERT_EQ(g.buildings.size(), b + 1);
+            const Building& key = *g.buildings[b];
+            EXPECT_EQ(key.kind, building_key);
+            EXPECT_EQ(key.phase, r(500));
+            EXPECT_EQ(std::pair(key.x, key.y), std::pair(x, y));
+        }
+        EXPECT_EQ(g.seed, s) << "seed " << seed;
+    }
+    EXPECT_TRUE(ringed);
+    EXPECT_TRUE(extra);
+}
+
 TEST(SectorOpening, CountsGrowWithDefeatsAndStagesWithinTheirCaps) {
     bool third_airfield = false;
     for (std::uint32_t seed = 1; seed <= 60; ++seed) {
