@@ -1,5 +1,5 @@
-// Small world builders for the building and effect tests, and a way to steer the generator:
-// a seed whose next draw of random(n) gives a chosen value.
+// World builders for the building and effect tests, and a way to steer the generator: a seed
+// whose next random(n) gives a chosen value.
 #pragma once
 
 #include <cstdint>
@@ -28,39 +28,29 @@ inline Building& put_building(Game& g, int kind, int faction, int x, int y) {
     return append_building(g, b);
 }
 
-inline Effect& put_effect(Game& g, int kind, int faction, int x, int y, int life) {
+inline Effect& put_effect(Game& g, int kind, int faction, int x, int y, int life, int vx = 0, int vy = 0) {
     Effect e = fresh_effect();
     e.kind = kind;
     e.faction = faction;
     e.x = x;
     e.y = y;
     e.life = life;
+    e.vx = vx;
+    e.vy = vy;
     return append_effect(g, e);
 }
 
-// The whole map open, as late in a cycle.
-inline void open_everything(Game& g) {
-    g.open_min_x = 0;
-    g.open_max_x = 320;
-    g.open_min_y = 0;
-    g.open_max_y = 100;
-}
-
-// The seed that leads the generator to the given state on its next step.
-inline std::uint32_t seed_before_state(std::uint32_t state) {
-    // 907725 is odd, so it has an inverse modulo 2^31 (Newton's iteration doubles the bits).
+// The nth seed whose next random(n) gives value; 0 when there is none that far on.
+inline std::uint32_t seed_giving(int n, int value, std::uint32_t nth = 0) {
+    // Undo one step of the generator: 907725 is odd, so it is invertible modulo 2^31.
     std::uint32_t inverse = 907725u;
     for (int i = 0; i < 5; ++i) inverse *= 2u - 907725u * inverse;
-    return ((state - 99979777u) * inverse) & 0x7FFFFFFFu;
-}
-
-// A seed whose next random(n) gives value; nth picks another such seed.
-inline std::uint32_t seed_giving(int n, int value, std::uint32_t nth = 0) {
+    const auto before = [&](std::uint32_t state) { return ((state - 99979777u) * inverse) & 0x7FFFFFFFu; };
     const auto low = static_cast<std::uint64_t>(value) * 2147483648ull / static_cast<std::uint64_t>(n);
-    for (std::uint32_t s = static_cast<std::uint32_t>(low) + nth; s < 0x80000000u; ++s) {
-        std::uint32_t seed = seed_before_state(s);
+    for (auto s = static_cast<std::uint32_t>(low) + nth; s < 0x80000000u; ++s) {
+        std::uint32_t seed = before(s);
         const int got = random_below(seed, n);
-        if (got == value) return seed_before_state(s);
+        if (got == value) return before(s);
         if (got > value) break;
     }
     return 0;
