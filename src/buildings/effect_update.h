@@ -1,0 +1,17 @@
+// Every effect's turn in a frame: drops rise and are gathered, bolts and shots fly and hit,
+// fires and clouds spread; then the dead are swept away.
+#pragma once
+
+#include "world/game.h"
+
+namespace qm {
+
+void effect_update(Game& game);
+
+// A new bolt beside its parent, one generation on. Near and far clones are refused while
+// another bolt of the parent's power stands on the parent's cell; a chain clone never is.
+void near_clone(Game& game, const Effect& bolt);
+void far_clone(Game& game, const Effect& bolt);
+void chain_clone(Game& game, const Effect& bolt);
+
+}  // namespace qm
