@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "buildings/building_update.h"
+#include "buildings/effect_update.h"
 #include "console/pacing.h"
 #include "flow/defeat.h"
 #include "flow/map_view.h"
@@ -113,7 +115,9 @@ bool game_frame(Game& game) {
 }
 
 WorldOutcome world_step(Game& game) {
-    // The unit, building and effect updates join here as they are built.
+    // The unit update joins here.
+    building_update(game);
+    effect_update(game);
 
     const bool hostile = hostile_building_present(game);
     const std::int64_t sum = cycle_ooze_total(game);
