@@ -245,13 +245,13 @@ private:
     // One key from curses, ESC only for the ESC key itself. Curses hands over the ESC of an
     // escape sequence it does not know (a shifted function key, an Alt-modified key) and keeps
     // the rest queued; what follows at once is that sequence, read away here and worth nothing.
-    int take_key(int delay_ms) {
+    int take_key(int restore_delay_ms) {
         const int key = wgetch(stdscr);
         if (key != key_escape) return key;
         wtimeout(stdscr, 0);
         const int next = wgetch(stdscr);
         if (next == '[' || next == 'O') skip_sequence(next);
-        wtimeout(stdscr, delay_ms);
+        wtimeout(stdscr, restore_delay_ms);
         if (next == ERR || next == key_escape) return key_escape;
         return key_none;
     }
@@ -392,7 +392,9 @@ int console_key(int curses_key) {
 }
 
 std::unique_ptr<Terminal> make_curses_terminal() {
+    // The player's locale decides how glyphs are encoded; numbers stay the program's own.
     std::setlocale(LC_ALL, "");
+    std::setlocale(LC_NUMERIC, "C");
     const bool utf8 = locale_is_utf8();
     SCREEN* screen = newterm(nullptr, stdout, stdin);
     if (screen == nullptr) return nullptr;
