@@ -30,7 +30,7 @@ bool hostile_actor(const Unit& unit) {
 
 bool within_aura(const Unit& actor, const Unit& other) { return distance(actor, other) < aura_reach; }
 
-void raise_to(std::int32_t& timer, int value) {
+void raise_timer(std::int32_t& timer, int value) {
     if (timer < value) timer = value;
 }
 
@@ -38,7 +38,7 @@ void wear_timers(Game& game, Unit& unit) {
     if (unit.haste > 0) {
         --unit.haste;
     } else if (chance(game, stat(game, unit, power_haste))) {
-        raise_to(unit.haste, haste_timer);
+        raise_timer(unit.haste, haste_timer);
     }
     // Slow wears off like haste and confusion, one acting frame at a time.
     if (unit.slow > 0) --unit.slow;
@@ -52,12 +52,12 @@ void auras_and_conjuring(Game& game, Unit& actor) {
 
     if (chance(game, stat(game, actor, power_slowing))) {
         for (auto& u : game.units) {
-            if (in_kind_set(opposing_ground, u->kind) && within_aura(actor, *u)) raise_to(u->slow, aura_timer);
+            if (in_kind_set(opposing_ground, u->kind) && within_aura(actor, *u)) raise_timer(u->slow, aura_timer);
         }
     }
     if (chance(game, stat(game, actor, power_confusing))) {
         for (auto& u : game.units) {
-            if (in_kind_set(opposing_ground, u->kind) && within_aura(actor, *u)) raise_to(u->confusion, aura_timer);
+            if (in_kind_set(opposing_ground, u->kind) && within_aura(actor, *u)) raise_timer(u->confusion, aura_timer);
         }
     }
     if (chance(game, stat(game, actor, power_conjuring))) {
