@@ -58,7 +58,9 @@ TEST(FlierBehaviour, RearmingOnTheHomeCell) {
         flier.y = 60;
         flier_behaviour(g, 1);
         EXPECT_EQ(flier.fuel, 1000);
-        if (flier.ammo == 0) EXPECT_EQ(flier.target_unit, &citizen);
+        if (flier.ammo == 0) {
+            EXPECT_EQ(flier.target_unit, &citizen);
+        }
         ++turns;
     }
     EXPECT_EQ(flier.ammo, 10);
@@ -125,6 +127,16 @@ TEST(FlierBehaviour, MissionTargetsAndBombs) {
         EXPECT_EQ(e->vx, 3);
         EXPECT_EQ(e->vy, 2);
     }
+    // Out of bombing range: 11 rows away, it only flies on.
+    o.effects.clear();
+    barracks.y = 61;
+    for (int turn = 0; turn < 40; ++turn) {
+        bomber.x = 100;
+        bomber.y = 50;
+        flier_behaviour(o, 1);
+    }
+    EXPECT_EQ(bomber.target_building, &barracks);
+    EXPECT_TRUE(o.effects.empty());
 }
 
 TEST(FlierBehaviour, CrashInFlames) {
@@ -174,7 +186,17 @@ TEST(FlierBehaviour, CrashInFlames) {
     Game w;
     start_world(w, 390, 120);
     Unit& stray = add_unit(w, unit_enemy_flier, 100, 50, 2, 0);
-    add_building(w, building_airfield, 120, 50, 3);
+    Building& foreign = add_building(w, building_airfield, 120, 50, 3);
+    for (std::uint32_t seed = 1; seed <= 10; ++seed) {
+        // A target that is no home of its own faction is given up.
+        stray.fuel = 300;
+        stray.target_building = &foreign;
+        w.seed = seed;
+        flier_behaviour(w, 1);
+        EXPECT_EQ(stray.target_building, nullptr);
+    }
+    stray.x = 100;
+    stray.y = 50;
     stray.fuel = 1;
     unit_update(w);
     ASSERT_EQ(w.units.size(), 1u);

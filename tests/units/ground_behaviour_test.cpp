@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "units/combat.h"
@@ -56,17 +57,38 @@ TEST(GroundBehaviour, CitizenPrefersItsOwnFaction) {
 }
 
 TEST(GroundBehaviour, CitizenFollowsThePlayerAndDropsOoze) {
+    // Once it has caught up it mills about: at 3 or nearer it wanders, beyond it closes in.
     Game g;
     start_world(g, 200, 62);
     Unit& citizen = add_unit(g, unit_citizen, 180, 70, 7);
     bool caught_up = false;
+    int widest = 0;
     for (int turn = 0; turn < 400; ++turn) {
         ground_behaviour(g, 1);
         const int d = distance(citizen, *g.units[0]);
-        if (caught_up) EXPECT_LE(d, 4);
+        if (caught_up) widest = std::max(widest, d);
         if (d <= 3) caught_up = true;
     }
     EXPECT_TRUE(caught_up);
+    EXPECT_EQ(widest, 4);
+
+    // The same around a node of its own, which it keeps, dropping it one frame in five.
+    Game n;
+    start_world(n, 300, 100);
+    Unit& gatherer = add_unit(n, unit_citizen, 100, 50, 7);
+    Building& node = add_building(n, building_node, 100, 52, 7);
+    Building& far_node = add_building(n, building_node, 150, 52, 7);
+    gatherer.target_building = &far_node;
+    int kept = 0;
+    widest = 0;
+    for (int turn = 0; turn < 400; ++turn) {
+        ground_behaviour(n, 1);
+        kept += gatherer.target_building == &far_node ? 1 : 0;
+        if (gatherer.target_building == &node) widest = std::max(widest, distance(gatherer, node));
+    }
+    EXPECT_GT(kept, 0);
+    EXPECT_LT(kept, 20);
+    EXPECT_EQ(widest, 4);
     ASSERT_FALSE(g.effects.empty());
     for (const auto& e : g.effects) {
         EXPECT_EQ(e->kind, effect_ooze_drop);
@@ -74,9 +96,20 @@ TEST(GroundBehaviour, CitizenFollowsThePlayerAndDropsOoze) {
         EXPECT_GE(e->life, 30);
         EXPECT_LT(e->life, 60);
     }
-    // Above 1500 effects no drop is released.
-    while (g.effects.size() < 1501) append_effect(g, fresh_effect());
-    for (int turn = 0; turn < 100; ++turn) ground_behaviour(g, 1);
+    // At 1500 effects a drop is still released; above, none.
+    while (g.effects.size() < 1500) append_effect(g, fresh_effect());
+    for (int turn = 0; turn < 100 && g.effects.size() == 1500; ++turn) ground_behaviour(g, 1);
+    EXPECT_EQ(g.effects.size(), 1501u);
+    for (int turn = 0; turn < 100; ++turn) {
+        // Beside the player it only wanders: the wander step, the drop of its target, and
+        // the drop roll, which is drawn even when the list is full.
+        citizen.x = 201;
+        citizen.y = 62;
+        std::uint32_t expected = g.seed;
+        for (int k = 0; k < 4; ++k) random_step(expected);
+        ground_behaviour(g, 1);
+        EXPECT_EQ(g.seed, expected);
+    }
     EXPECT_EQ(g.effects.size(), 1501u);
 }
 
@@ -133,9 +166,13 @@ TEST(GroundBehaviour, OwnFightersTieGoesToTheBuilding) {
     Unit& loner = add_unit(idle, unit_own_general, 100, 50, 3);
     add_unit(idle, unit_ooze, 111, 50, 6);
     add_unit(idle, unit_own_flier, 110, 50, 3);
-    for (int turn = 0; turn < 30; ++turn) ground_behaviour(idle, 1);
+    int widest = 0;
+    for (int turn = 0; turn < 300; ++turn) {
+        ground_behaviour(idle, 1);
+        if (turn >= 100) widest = std::max(widest, distance(loner, *idle.units[0]));
+    }
     EXPECT_EQ(loner.target_unit, nullptr);
-    EXPECT_GT(loner.y, 56);
+    EXPECT_EQ(widest, 4);  // at 4 or more it closes in
 }
 
 TEST(GroundBehaviour, EnemySoldiersFollowLeaders) {
@@ -146,8 +183,8 @@ TEST(GroundBehaviour, EnemySoldiersFollowLeaders) {
     soldier.ammo = 1;
     add_unit(g, unit_citizen, 111, 50, 1);              // 11 away: out of reach
     add_building(g, building_tower, 89, 50, 1);         // 11 away
-    add_unit(g, unit_enemy_general, 110, 50, 5);        // a general, but not of its faction
-    Unit& leader = add_unit(g, unit_enemy_general, 101, 51, 7);
+    add_unit(g, unit_enemy_general, 100, 51, 5);        // a general, but not of its faction
+    Unit& leader = add_unit(g, unit_enemy_general, 102, 52, 7);
     add_unit(g, unit_boss, 200, 100, 7);
     for (std::uint32_t seed = 1; seed <= 40; ++seed) {
         g.seed = seed;
@@ -173,7 +210,9 @@ TEST(GroundBehaviour, EnemySoldiersFollowLeaders) {
         soldier.y = 50;
         ground_behaviour(g, 1);
         switched = soldier.target_unit == &citizen;
-        if (!switched) EXPECT_EQ(soldier.target_unit, &leader);
+        if (!switched) {
+            EXPECT_EQ(soldier.target_unit, &leader);
+        }
     }
     EXPECT_TRUE(switched);
 }
@@ -201,17 +240,20 @@ TEST(GroundBehaviour, GeneralsSearchTheWholeMapAndFavourTowers) {
 }
 
 TEST(GroundBehaviour, OozesConvertCitizens) {
-    Game g;
-    start_world(g, 300, 100);
-    Unit& ooze = add_unit(g, unit_ooze, 100, 50, 6);
-    Unit& citizen = add_unit(g, unit_citizen, 101, 51, 7);
-    citizen.hit_points = 13;
-    ground_behaviour(g, 1);
-    EXPECT_EQ(citizen.kind, unit_ooze);
-    EXPECT_EQ(citizen.faction, 6);
-    EXPECT_EQ(citizen.hit_points, 13);
-    EXPECT_EQ(ooze.x, 100);
-    EXPECT_EQ(ooze.y, 50);
+    for (std::uint32_t seed = 1; seed <= 20; ++seed) {
+        Game g;
+        start_world(g, 300, 100);
+        Unit& ooze = add_unit(g, unit_ooze, 100, 50, 6);
+        Unit& citizen = add_unit(g, unit_citizen, 101, 51, 7);
+        citizen.hit_points = 13;
+        g.seed = seed;
+        ground_behaviour(g, 1);
+        EXPECT_EQ(citizen.kind, unit_ooze);
+        EXPECT_EQ(citizen.faction, 6);
+        EXPECT_EQ(citizen.hit_points, 13);
+        EXPECT_EQ(ooze.x, 100);
+        EXPECT_EQ(ooze.y, 50);
+    }
 
     // A nearer node comes first; a tie goes to the node as well.
     for (const int node_y : {48, 47}) {

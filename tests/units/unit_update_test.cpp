@@ -64,8 +64,11 @@ TEST(UnitUpdate, ActingSchedule) {
     ASSERT_FALSE(gaps.empty());
     int short_gaps = 0;
     for (int gap : gaps) {
-        if (gap == 10) ++short_gaps;
-        else EXPECT_EQ(gap, 15);
+        if (gap == 10) {
+            ++short_gaps;
+        } else {
+            EXPECT_EQ(gap, 15);
+        }
     }
     EXPECT_EQ(short_gaps, 1);
 }
@@ -149,7 +152,9 @@ AuraOutcome run_aura(int actor_kind, int power, int field_of_interest) {
         actor.links = {power, power, power, power};
         actor.flags |= unit_megaboss;  // stat 35
     }
-    actor.hit_points = 10;
+    // At full health the regeneration roll is still drawn; the healer itself is hurt, to
+    // show it is not healed.
+    actor.hit_points = power == power_healing ? 10 : 20;
     std::vector<Unit*> near;
     std::vector<Unit*> far;
     for (int k = 1; k <= 9; ++k) {
@@ -232,6 +237,19 @@ TEST(UnitUpdate, AuraTargetSetsAndReach) {
         EXPECT_EQ(o.clouds[0].life, 100);
         EXPECT_LE(distance(100, 50, o.clouds[0].x, o.clouds[0].y), 3);
     }
+}
+
+TEST(UnitUpdate, WalkRunsFromTheLastUnitDown) {
+    // A citizen listed before the ooze that converts it is visited later, as an ooze.
+    Game g;
+    start_world(g, 300, 100);
+    Unit& citizen = add_unit(g, unit_citizen, 101, 50, 7, 0);
+    Unit& other = add_unit(g, unit_citizen, 140, 50, 7);
+    add_unit(g, unit_ooze, 100, 50, 6, 0);
+    unit_update(g);
+    EXPECT_EQ(citizen.kind, unit_ooze);
+    EXPECT_EQ(citizen.target_unit, &other);
+    EXPECT_EQ(other.kind, unit_citizen);
 }
 
 TEST(UnitUpdate, DeathSweepEndsTheUpdate) {
