@@ -13,64 +13,58 @@ using test::add_building;
 using test::add_unit;
 using test::start_world;
 
-TEST(FlierBehaviour, FuelTurnsItHomeAndRefuelling) {
+// Runs flier 1's behaviour from (x, y) again and again.
+void turns_from(Game& g, int x, int y, int turns) {
+    for (int turn = 0; turn < turns; ++turn) {
+        g.units[1]->x = x;
+        g.units[1]->y = y;
+        flier_behaviour(g, 1);
+    }
+}
+
+TEST(FlierBehaviour, FuelRefuellingAndRearming) {
+    // 600 acting frames on a mission with nothing to bomb, then home at fuel 399.
     Game g;
     start_world(g, 390, 120);
     Unit& flier = add_unit(g, unit_own_flier, 200, 60, 3);
     Building& home = add_building(g, building_node, 240, 80, 3);
     add_building(g, building_node, 201, 60, 4);  // another faction's node is no home
-    g.seed = 11;
-    // 600 acting frames on a mission with nothing to hit: the node is no mission target.
     for (int turn = 0; turn < 600; ++turn) {
         flier_behaviour(g, 1);
         ASSERT_EQ(flier.target_building, nullptr);
     }
     EXPECT_EQ(flier.fuel, 400);
     flier_behaviour(g, 1);
-    EXPECT_EQ(flier.fuel, 399);
     EXPECT_EQ(flier.target_building, &home);
-
-    // It flies home and fills up there; with bombs left it is off again at the next frame.
-    int turns = 0;
-    while (flier.fuel != 1000 && turns < 390) {
-        flier_behaviour(g, 1);
-        ++turns;
-    }
+    // It fills up on the home cell; with bombs left it is on a mission at the next frame.
+    for (int turn = 0; turn < 390 && flier.fuel != 1000; ++turn) flier_behaviour(g, 1);
     ASSERT_EQ(flier.fuel, 1000);
     flier_behaviour(g, 1);
-    EXPECT_EQ(flier.fuel, 999);
     EXPECT_EQ(flier.target_building, nullptr);  // the node is no mission target
-}
 
-TEST(FlierBehaviour, RearmingOnTheHomeCell) {
-    Game g;
-    start_world(g, 390, 120);
-    Unit& flier = add_unit(g, unit_enemy_flier, 150, 60, 5);
-    add_building(g, building_airfield, 150, 60, 5);
-    Unit& citizen = add_unit(g, unit_citizen, 160, 60, 1);
-    flier.ammo = 0;
-    flier.fuel = 1000;
-    flier.target_unit = &citizen;
-    int turns = 0;
-    while (flier.ammo == 0 && turns < 20000) {
-        // Without bombs it stays in home mode whatever its fuel.
-        flier.x = 150;
-        flier.y = 60;
-        flier_behaviour(g, 1);
-        EXPECT_EQ(flier.fuel, 1000);
-        if (flier.ammo == 0) {
-            EXPECT_EQ(flier.target_unit, &citizen);
-        }
-        ++turns;
+    // Without bombs it stays on the home cell, full, its target unit left alone, until
+    // random(200) rearms it and clears both targets.
+    Game r;
+    start_world(r, 390, 120);
+    Unit& bomber = add_unit(r, unit_enemy_flier, 150, 60, 5);
+    add_building(r, building_airfield, 150, 60, 5);
+    Unit& citizen = add_unit(r, unit_citizen, 160, 60, 1);
+    bomber.ammo = 0;
+    bomber.target_unit = &citizen;
+    for (int turn = 0; turn < 20000 && bomber.ammo == 0; ++turn) {
+        EXPECT_EQ(bomber.target_unit, &citizen);
+        turns_from(r, 150, 60, 1);
+        EXPECT_EQ(bomber.fuel, 1000);
     }
-    EXPECT_EQ(flier.ammo, 10);
-    EXPECT_EQ(flier.target_unit, nullptr);
-    EXPECT_EQ(flier.target_building, nullptr);
-    EXPECT_TRUE(g.effects.empty());
+    EXPECT_EQ(bomber.ammo, 10);
+    EXPECT_EQ(bomber.target_unit, nullptr);
+    EXPECT_EQ(bomber.target_building, nullptr);
+    EXPECT_TRUE(r.effects.empty());
 }
 
 TEST(FlierBehaviour, MissionTargetsAndBombs) {
-    // The enemy flier goes for own units (own fliers too) and towers, never its own side.
+    // The enemy flier goes for own units (own fliers too) and towers; a tie goes to the
+    // tower; at most one bomb a frame, aimed from where the flier was.
     Game g;
     start_world(g, 390, 120);
     Unit& flier = add_unit(g, unit_enemy_flier, 100, 50, 5);
@@ -79,19 +73,16 @@ TEST(FlierBehaviour, MissionTargetsAndBombs) {
     Unit& own_flier = add_unit(g, unit_own_flier, 104, 50, 2);
     Building& tower = add_building(g, building_tower, 96, 50, 2);
     add_building(g, building_barracks, 100, 49, 5);
-    flier_behaviour(g, 1);
-    EXPECT_EQ(flier.target_unit, &own_flier);
-    EXPECT_EQ(flier.target_building, &tower);
-
-    // A tie goes to the tower; a bomb at most once a frame, aimed from where the flier was.
+    // A far target unit is dropped one frame in five and the nearest taken instead.
+    flier.target_unit = g.units[0].get();
+    for (int turn = 0; turn < 100 && flier.target_unit != &own_flier; ++turn) turns_from(g, 100, 50, 1);
     int bombs = 0;
     for (int turn = 0; turn < 200; ++turn) {
-        flier.x = 100;
-        flier.y = 50;
         const std::size_t before = g.effects.size();
-        const int ammo = flier.ammo;
-        flier_behaviour(g, 1);
-        if (flier.target_building != &tower || flier.target_unit != &own_flier) continue;
+        flier.ammo = 10;
+        turns_from(g, 100, 50, 1);
+        ASSERT_EQ(flier.target_unit, &own_flier);
+        ASSERT_EQ(flier.target_building, &tower);
         ASSERT_LE(g.effects.size(), before + 1);
         if (g.effects.size() == before) continue;
         ++bombs;
@@ -102,24 +93,18 @@ TEST(FlierBehaviour, MissionTargetsAndBombs) {
         EXPECT_EQ(bomb.vy, 0);
         EXPECT_EQ(bomb.life, 20);
         EXPECT_EQ(bomb.faction, 5);
-        EXPECT_EQ(flier.ammo, ammo - 1);
-        flier.ammo = 10;
+        EXPECT_EQ(flier.ammo, 9);
     }
-    EXPECT_GT(bombs, 20);
-    EXPECT_LT(bombs, 90);
+    EXPECT_TRUE(bombs > 20 && bombs < 90);
 
-    // The own flier drops friendly shots on barracks and airfields.
+    // The own flier drops friendly shots on barracks and airfields, and only within range.
     Game o;
     start_world(o, 390, 120);
     Unit& bomber = add_unit(o, unit_own_flier, 100, 50, 3);
     Building& barracks = add_building(o, building_barracks, 103, 52, 6);
     add_building(o, building_tower, 100, 51, 6);
-    for (int turn = 0; turn < 40; ++turn) {
-        bomber.x = 100;
-        bomber.y = 50;
-        bomber.ammo = 10;
-        flier_behaviour(o, 1);
-    }
+    bomber.ammo = 1000;
+    turns_from(o, 100, 50, 30);
     EXPECT_EQ(bomber.target_building, &barracks);
     ASSERT_FALSE(o.effects.empty());
     for (const auto& e : o.effects) {
@@ -127,15 +112,9 @@ TEST(FlierBehaviour, MissionTargetsAndBombs) {
         EXPECT_EQ(e->vx, 3);
         EXPECT_EQ(e->vy, 2);
     }
-    // Out of bombing range: 11 rows away, it only flies on.
     o.effects.clear();
     barracks.y = 61;
-    for (int turn = 0; turn < 40; ++turn) {
-        bomber.x = 100;
-        bomber.y = 50;
-        flier_behaviour(o, 1);
-    }
-    EXPECT_EQ(bomber.target_building, &barracks);
+    turns_from(o, 100, 50, 40);
     EXPECT_TRUE(o.effects.empty());
 }
 
@@ -144,7 +123,7 @@ TEST(FlierBehaviour, CrashInFlames) {
     start_world(g, 150, 60);
     Unit& player = *g.units[0];
     player.max_hit_points = 30;
-    Unit& flier = add_unit(g, unit_enemy_flier, 150, 60, 4);
+    add_unit(g, unit_enemy_flier, 150, 60, 4);
     add_unit(g, unit_citizen, 150, 60, 2);
     add_unit(g, unit_own_flier, 150, 60, 2);
     Unit& beside = add_unit(g, unit_enemy_soldier, 151, 60, 4);
@@ -159,18 +138,16 @@ TEST(FlierBehaviour, CrashInFlames) {
     EXPECT_EQ(g.effects[0]->x, 150);
     EXPECT_EQ(g.effects[0]->y, 60);
     EXPECT_EQ(g.effects[0]->life, 100);
+    // Nodes, corrupted nodes and keys survive; the razing is nobody's credit.
     ASSERT_EQ(g.buildings.size(), 4u);
     EXPECT_EQ(g.buildings[0]->kind, building_node);
     EXPECT_EQ(g.buildings[1]->kind, building_corrupted_node);
     EXPECT_EQ(g.buildings[2]->kind, building_key);
     EXPECT_EQ(g.buildings[3].get(), &spared_tower);
     EXPECT_EQ(hunter.target_building, nullptr);
-    EXPECT_EQ(flier.hit_points, 0);
+    EXPECT_EQ(g.current_statistics.counters[stat_total_razed], 0u);
     EXPECT_EQ(player.hit_points, 0);
     EXPECT_EQ(beside.hit_points, 20);
-    // Razing by a crash is nobody's credit.
-    EXPECT_EQ(g.current_statistics.counters[stat_total_razed], 0u);
-
     // The sweep of the unit update takes the dead and brings the player back.
     unit_update(g);
     ASSERT_EQ(g.units.size(), 3u);
@@ -178,21 +155,20 @@ TEST(FlierBehaviour, CrashInFlames) {
     EXPECT_EQ(player.x, 200);
     EXPECT_EQ(player.y, 62);
     EXPECT_EQ(player.hit_points, 30);
-    const auto& c = g.current_statistics.counters;
-    EXPECT_EQ(c[stat_total_destroyed], 1u);
-    EXPECT_EQ(c[stat_total_lost], 3u);
+    EXPECT_EQ(g.current_statistics.counters[stat_total_destroyed], 1u);
+    EXPECT_EQ(g.current_statistics.counters[stat_total_lost], 3u);
 
-    // Out of fuel with no airfield of its faction: it wanders and comes down where it ends.
+    // With no airfield of its faction it gives up a foreign one, wanders, and comes down
+    // where its last move took it.
     Game w;
     start_world(w, 390, 120);
     Unit& stray = add_unit(w, unit_enemy_flier, 100, 50, 2, 0);
     Building& foreign = add_building(w, building_airfield, 120, 50, 3);
     for (std::uint32_t seed = 1; seed <= 10; ++seed) {
-        // A target that is no home of its own faction is given up.
         stray.fuel = 300;
         stray.target_building = &foreign;
         w.seed = seed;
-        flier_behaviour(w, 1);
+        turns_from(w, 100, 50, 1);
         EXPECT_EQ(stray.target_building, nullptr);
     }
     stray.x = 100;

@@ -14,30 +14,32 @@ using test::add_building;
 using test::add_unit;
 using test::start_world;
 
-int shots_of(const Game& g, int kind) {
-    int n = 0;
-    for (const auto& e : g.effects) n += e->kind == kind ? 1 : 0;
-    return n;
+// The widest distance to (x, y) over many turns of unit 1, once it has come within 3.
+int widest_milling(Game& g, const Unit& u, int x, int y, int turns) {
+    int widest = -1;
+    for (int turn = 0; turn < turns; ++turn) {
+        ground_behaviour(g, 1);
+        const int d = distance(u.x, u.y, x, y);
+        if (widest >= 0 || d <= 3) widest = std::max(widest, d);
+    }
+    return widest;
 }
 
-TEST(GroundBehaviour, CitizenPrefersItsOwnFaction) {
+TEST(GroundBehaviour, CitizensGatherAtTheirOwnNodes) {
     Game g;
     start_world(g);
     Unit& citizen = add_unit(g, unit_citizen, 100, 50, 3);
+    add_building(g, building_corrupted_node, 100, 51, 3);
     EXPECT_EQ(citizen_node_pick(g, citizen), nullptr);
-    add_building(g, building_corrupted_node, 100, 51, 3);  // not a node
-    EXPECT_EQ(citizen_node_pick(g, citizen), nullptr);
-
-    // An own node at 50 beats a foreign one at 5, listed before it or after it.
+    // An own node at 50 beats foreign ones at 5 before and after it; a nearer own one wins.
     add_building(g, building_node, 105, 50, 9);
     Building& own_far = add_building(g, building_node, 150, 50, 3);
     add_building(g, building_node, 95, 50, 9);
     EXPECT_EQ(citizen_node_pick(g, citizen), &own_far);
-    // A nearer own node displaces it.
     Building& own_near = add_building(g, building_node, 100, 90, 3);
     EXPECT_EQ(citizen_node_pick(g, citizen), &own_near);
 
-    // Own at 30 then foreign at 30: even odds. Foreign at 30 then own at 30: always own.
+    // Own at 30 then foreign at 30: either. Foreign at 30 then own at 30: always own.
     Game t;
     start_world(t);
     Unit& c2 = add_unit(t, unit_citizen, 100, 50, 3);
@@ -49,60 +51,35 @@ TEST(GroundBehaviour, CitizenPrefersItsOwnFaction) {
     std::swap(t.buildings[0], t.buildings[1]);
     for (int i = 0; i < 50; ++i) EXPECT_EQ(citizen_node_pick(t, c2), &own);
 
-    // A citizen keeps only a node as its target, and heads for it.
-    citizen.target_building = g.buildings[0].get();  // the corrupted node
-    ground_behaviour(g, 1);
-    ASSERT_NE(citizen.target_building, nullptr);
-    EXPECT_EQ(citizen.target_building->kind, building_node);
-}
-
-TEST(GroundBehaviour, CitizenFollowsThePlayerAndDropsOoze) {
-    // Once it has caught up it mills about: at 3 or nearer it wanders, beyond it closes in.
-    Game g;
-    start_world(g, 200, 62);
-    Unit& citizen = add_unit(g, unit_citizen, 180, 70, 7);
-    bool caught_up = false;
-    int widest = 0;
-    for (int turn = 0; turn < 400; ++turn) {
-        ground_behaviour(g, 1);
-        const int d = distance(citizen, *g.units[0]);
-        if (caught_up) widest = std::max(widest, d);
-        if (d <= 3) caught_up = true;
-    }
-    EXPECT_TRUE(caught_up);
-    EXPECT_EQ(widest, 4);
-
-    // The same around a node of its own, which it keeps, dropping it one frame in five.
+    // It mills within 3 of its node (reaching 4 now and then), and re-chooses one frame in
+    // five: a far node it was given is soon given up for the near one.
     Game n;
     start_world(n, 300, 100);
     Unit& gatherer = add_unit(n, unit_citizen, 100, 50, 7);
     Building& node = add_building(n, building_node, 100, 52, 7);
-    Building& far_node = add_building(n, building_node, 150, 52, 7);
-    gatherer.target_building = &far_node;
-    int kept = 0;
-    widest = 0;
-    for (int turn = 0; turn < 400; ++turn) {
-        ground_behaviour(n, 1);
-        kept += gatherer.target_building == &far_node ? 1 : 0;
-        if (gatherer.target_building == &node) widest = std::max(widest, distance(gatherer, node));
-    }
-    EXPECT_GT(kept, 0);
-    EXPECT_LT(kept, 20);
-    EXPECT_EQ(widest, 4);
+    gatherer.target_building = &add_building(n, building_node, 150, 52, 7);
+    for (int turn = 0; turn < 50; ++turn) ground_behaviour(n, 1);
+    EXPECT_EQ(gatherer.target_building, &node);
+    EXPECT_EQ(widest_milling(n, gatherer, node.x, node.y, 400), 4);
+}
+
+TEST(GroundBehaviour, CitizensFollowThePlayerAndDropOoze) {
+    Game g;
+    start_world(g, 200, 62);
+    Unit& citizen = add_unit(g, unit_citizen, 180, 70, 7);
+    EXPECT_EQ(widest_milling(g, citizen, 200, 62, 400), 4);
     ASSERT_FALSE(g.effects.empty());
     for (const auto& e : g.effects) {
         EXPECT_EQ(e->kind, effect_ooze_drop);
         EXPECT_EQ(e->faction, 7);
-        EXPECT_GE(e->life, 30);
-        EXPECT_LT(e->life, 60);
+        EXPECT_TRUE(e->life >= 30 && e->life < 60);
     }
-    // At 1500 effects a drop is still released; above, none.
+    // At 1500 effects a drop is still released; above, none, but the roll is still drawn:
+    // beside the player a turn is the wander step, the target drop roll and the drop roll.
     while (g.effects.size() < 1500) append_effect(g, fresh_effect());
     for (int turn = 0; turn < 100 && g.effects.size() == 1500; ++turn) ground_behaviour(g, 1);
     EXPECT_EQ(g.effects.size(), 1501u);
     for (int turn = 0; turn < 100; ++turn) {
-        // Beside the player it only wanders: the wander step, the drop of its target, and
-        // the drop roll, which is drawn even when the list is full.
         citizen.x = 201;
         citizen.y = 62;
         std::uint32_t expected = g.seed;
@@ -114,24 +91,35 @@ TEST(GroundBehaviour, CitizenFollowsThePlayerAndDropsOoze) {
 }
 
 TEST(GroundBehaviour, OwnFightersTieGoesToTheBuilding) {
+    // A marksman shoots whenever it aims at a unit; here it never does.
     for (std::uint32_t seed = 1; seed <= 40; ++seed) {
         Game g;
         start_world(g, 100, 70);
-        g.units[0]->skill_levels[power_marksmanship] = 100;  // shoots whenever it aims at a unit
+        g.units[0]->skill_levels[power_marksmanship] = 100;
         Unit& soldier = add_unit(g, unit_own_soldier, 100, 50, 3);
         Unit& ooze = add_unit(g, unit_ooze, 103, 50, 6);
         add_building(g, building_barracks, 97, 50, 6);
-        add_unit(g, unit_enemy_flier, 101, 50, 6);  // never a ground unit's target
+        add_unit(g, unit_enemy_flier, 101, 50, 6);  // fliers are no ground unit's target
         soldier.ammo = 1;
         g.seed = seed;
         ground_behaviour(g, 1);
-        EXPECT_EQ(shots_of(g, effect_friendly_shot), 0);
+        EXPECT_TRUE(g.effects.empty());
         EXPECT_LE(soldier.x, 100);
-        EXPECT_EQ(ooze.hit_points, 20);
-        ASSERT_NE(soldier.target_building, nullptr);
         EXPECT_EQ(soldier.target_unit, &ooze);
     }
-    // Strictly nearer wins; a shot and a blow may come in the same frame.
+    // A target that has got away beyond 10 is chased but not shot at.
+    for (std::uint32_t seed = 1; seed <= 20; ++seed) {
+        Game g;
+        start_world(g, 100, 70);
+        g.units[0]->skill_levels[power_marksmanship] = 100;
+        Unit& soldier = add_unit(g, unit_own_soldier, 100, 50, 3);
+        soldier.target_unit = &add_unit(g, unit_ooze, 111, 50, 6);
+        soldier.ammo = 1;
+        g.seed = seed;
+        ground_behaviour(g, 1);
+        EXPECT_TRUE(g.effects.empty());
+    }
+    // Strictly nearer wins; shot and blow in the same frame, and no move.
     Game g;
     start_world(g, 100, 70);
     g.units[0]->skill_levels[power_marksmanship] = 100;
@@ -139,11 +127,10 @@ TEST(GroundBehaviour, OwnFightersTieGoesToTheBuilding) {
     Unit& ooze = add_unit(g, unit_ooze, 101, 49, 6);
     add_building(g, building_barracks, 97, 50, 6);
     soldier.ammo = 1;
-    g.seed = 3;
     ground_behaviour(g, 1);
-    ASSERT_EQ(shots_of(g, effect_friendly_shot), 1);
+    ASSERT_EQ(g.effects.size(), 1u);
     const Effect& shot = *g.effects[0];
-    EXPECT_EQ(shot.x, 100);
+    EXPECT_EQ(shot.kind, effect_friendly_shot);
     EXPECT_EQ(shot.vx, 1);
     EXPECT_EQ(shot.vy, -1);
     EXPECT_EQ(shot.life, 20);
@@ -152,39 +139,30 @@ TEST(GroundBehaviour, OwnFightersTieGoesToTheBuilding) {
     EXPECT_EQ(soldier.x, 100);
     EXPECT_EQ(soldier.y, 50);
 
-    // Without marksmanship no shot, whatever the ammo.
-    Game plain;
-    start_world(plain, 100, 70);
-    add_unit(plain, unit_own_general, 100, 50, 3);
-    add_unit(plain, unit_ooze, 104, 50, 6);
-    for (int turn = 0; turn < 30; ++turn) ground_behaviour(plain, 1);
-    EXPECT_EQ(shots_of(plain, effect_friendly_shot), 0);
-
-    // With nothing in reach it walks back to the player.
+    // Without marksmanship no shot whatever its ammo; with nobody in reach it keeps to
+    // within 4 of the player unit.
     Game idle;
     start_world(idle, 100, 70);
-    Unit& loner = add_unit(idle, unit_own_general, 100, 50, 3);
-    add_unit(idle, unit_ooze, 111, 50, 6);
-    add_unit(idle, unit_own_flier, 110, 50, 3);
-    int widest = 0;
-    for (int turn = 0; turn < 300; ++turn) {
-        ground_behaviour(idle, 1);
-        if (turn >= 100) widest = std::max(widest, distance(loner, *idle.units[0]));
-    }
-    EXPECT_EQ(loner.target_unit, nullptr);
-    EXPECT_EQ(widest, 4);  // at 4 or more it closes in
+    Unit& general = add_unit(idle, unit_own_general, 100, 50, 3);
+    add_unit(idle, unit_ooze, 104, 50, 6);
+    for (int turn = 0; turn < 30; ++turn) ground_behaviour(idle, 1);
+    EXPECT_TRUE(idle.effects.empty());
+    idle.units[2]->x = 300;
+    widest_milling(idle, general, 100, 70, 100);
+    EXPECT_EQ(widest_milling(idle, general, 100, 70, 300), 4);
+    EXPECT_EQ(general.target_unit, nullptr);
 }
 
-TEST(GroundBehaviour, EnemySoldiersFollowLeaders) {
+TEST(GroundBehaviour, HostileFightersLeadersAndTowers) {
     Game g;
     start_world(g, 300, 120);
     Unit& soldier = add_unit(g, unit_enemy_soldier, 100, 50, 7);
-    soldier.links = {7, 7, 7, 7};
+    soldier.links = {7, 7, 7, 7};  // marksmanship 7
     soldier.ammo = 1;
-    add_unit(g, unit_citizen, 111, 50, 1);              // 11 away: out of reach
-    add_building(g, building_tower, 89, 50, 1);         // 11 away
-    add_unit(g, unit_enemy_general, 100, 51, 5);        // a general, but not of its faction
-    Unit& leader = add_unit(g, unit_enemy_general, 102, 52, 7);
+    add_unit(g, unit_citizen, 111, 50, 1);        // 11 away: out of reach
+    add_building(g, building_tower, 89, 50, 1);   // 11 away
+    add_unit(g, unit_enemy_general, 99, 49, 5);  // a general of another faction
+    Unit& leader = add_unit(g, unit_enemy_general, 101, 51, 7);
     add_unit(g, unit_boss, 200, 100, 7);
     for (std::uint32_t seed = 1; seed <= 40; ++seed) {
         g.seed = seed;
@@ -194,49 +172,35 @@ TEST(GroundBehaviour, EnemySoldiersFollowLeaders) {
         ground_behaviour(g, 1);
         EXPECT_EQ(soldier.target_unit, &leader);
         EXPECT_EQ(soldier.target_building, nullptr);
-        // A leader is followed, never shot at or struck.
-        EXPECT_EQ(leader.hit_points, 20);
+        EXPECT_EQ(leader.hit_points, 20);  // followed, never struck or shot
     }
     EXPECT_TRUE(g.effects.empty());
-
-    // An own unit at exactly 10 ties with the start limit and is taken at the next search.
+    // An own unit at exactly 10 is taken once the leader is dropped (one frame in five).
     Unit& citizen = add_unit(g, unit_citizen, 100, 60, 1);
-    soldier.x = 100;
-    soldier.y = 50;
-    soldier.target_unit = &leader;
-    bool switched = false;
-    for (int turn = 0; turn < 100 && !switched; ++turn) {
+    int turns = 0;
+    for (; turns < 100 && soldier.target_unit != &citizen; ++turns) {
+        EXPECT_EQ(soldier.target_unit, &leader);
         soldier.x = 100;
         soldier.y = 50;
         ground_behaviour(g, 1);
-        switched = soldier.target_unit == &citizen;
-        if (!switched) {
-            EXPECT_EQ(soldier.target_unit, &leader);
-        }
     }
-    EXPECT_TRUE(switched);
-}
+    EXPECT_EQ(soldier.target_unit, &citizen);
 
-TEST(GroundBehaviour, GeneralsSearchTheWholeMapAndFavourTowers) {
+    // Generals look across the whole map; a tie between a tower and a unit goes to the tower.
     for (std::uint32_t seed = 1; seed <= 40; ++seed) {
-        Game g;
-        start_world(g, 103, 50);
-        Unit& general = add_unit(g, unit_enemy_general, 100, 50, 7);
+        Game t;
+        start_world(t, 115, 50);
+        Unit& general = add_unit(t, unit_enemy_general, 100, 50, 7);
         general.links = {7, 7, 7, 7};
         general.ammo = 1;
-        Building& tower = add_building(g, building_tower, 97, 50, 1);
-        g.seed = seed;
-        ground_behaviour(g, 1);
+        Building& tower = add_building(t, building_tower, 85, 50, 1);
+        t.seed = seed;
+        ground_behaviour(t, 1);
         EXPECT_EQ(general.target_building, &tower);
-        EXPECT_EQ(general.target_unit, g.units[0].get());
-        EXPECT_TRUE(g.effects.empty());
+        EXPECT_EQ(general.target_unit, t.units[0].get());
+        EXPECT_TRUE(t.effects.empty());
         EXPECT_LE(general.x, 100);
     }
-    Game far;
-    start_world(far, 390, 120);
-    Unit& boss = add_unit(far, unit_boss, 10, 10, 2);
-    ground_behaviour(far, 1);
-    EXPECT_EQ(boss.target_unit, far.units[0].get());
 }
 
 TEST(GroundBehaviour, OozesConvertCitizens) {
@@ -251,11 +215,10 @@ TEST(GroundBehaviour, OozesConvertCitizens) {
         EXPECT_EQ(citizen.kind, unit_ooze);
         EXPECT_EQ(citizen.faction, 6);
         EXPECT_EQ(citizen.hit_points, 13);
-        EXPECT_EQ(ooze.x, 100);
+        EXPECT_EQ(ooze.x, 100);  // converting is its whole turn
         EXPECT_EQ(ooze.y, 50);
     }
-
-    // A nearer node comes first; a tie goes to the node as well.
+    // A nearer node comes first, and so does one at the same distance.
     for (const int node_y : {48, 47}) {
         Game n;
         start_world(n, 300, 100);
@@ -265,9 +228,7 @@ TEST(GroundBehaviour, OozesConvertCitizens) {
         ground_behaviour(n, 1);
         EXPECT_EQ(c.kind, unit_citizen);
         EXPECT_EQ(o.target_building, &node);
-        EXPECT_LE(o.y, 50);
     }
-
     // A target that has meanwhile become an ooze of another faction is converted again.
     int converted = 0;
     for (std::uint32_t seed = 1; seed <= 30; ++seed) {
@@ -278,11 +239,8 @@ TEST(GroundBehaviour, OozesConvertCitizens) {
         hunter.target_unit = &other;
         a.seed = seed;
         ground_behaviour(a, 1);
-        if (other.faction == 4) {
-            ++converted;
-        } else {
-            EXPECT_EQ(hunter.target_unit, nullptr);  // dropped, and no citizen to find
-        }
+        if (other.faction == 4) ++converted;
+        else EXPECT_EQ(hunter.target_unit, nullptr);  // dropped, and no citizen to find
     }
     EXPECT_GT(converted, 15);
 }

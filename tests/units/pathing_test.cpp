@@ -11,20 +11,6 @@ namespace {
 using test::add_building;
 using test::add_unit;
 
-TEST(Pathing, DistanceIsTheLargerDifference) {
-    EXPECT_EQ(distance(10, 10, 13, 11), 3);
-    EXPECT_EQ(distance(10, 10, 9, 2), 8);
-    EXPECT_EQ(distance(5, 5, 5, 5), 0);
-    Game g;
-    Unit& a = add_unit(g, unit_citizen, 100, 50);
-    Unit& b = add_unit(g, unit_citizen, 93, 56);
-    EXPECT_EQ(distance(a, b), 7);
-    EXPECT_TRUE(adjacent(a, 101, 49));
-    EXPECT_FALSE(adjacent(a, 102, 50));
-    EXPECT_TRUE(in_shot_range(a, 90, 60));
-    EXPECT_FALSE(in_shot_range(a, 89, 50));
-}
-
 TEST(Pathing, NearestPickLimitFilterAndTies) {
     Game g;
     g.seed = 5;
@@ -93,6 +79,17 @@ TEST(Pathing, StepTowardDrawsOnlyWhatItsAxesNeed) {
         const Step w = step_toward(g, u, 60, 50);
         EXPECT_EQ(w.dx, wx != 0 ? -1 : 0);
         EXPECT_EQ(w.dy, dy);
+        EXPECT_EQ(g.seed, expected);
+
+        // Straight south: the dy coin is drawn before the dx drift.
+        g.seed = seed;
+        expected = seed;
+        const int sy = random_below(expected, 2);
+        int dx = 0;
+        if (random_below(expected, 3) == 0) dx = random_below(expected, 3) - 1;
+        const Step s = step_toward(g, u, 100, 90);
+        EXPECT_EQ(s.dx, dx);
+        EXPECT_EQ(s.dy, sy != 0 ? 1 : 0);
         EXPECT_EQ(g.seed, expected);
     }
     // On the target itself both axes may drift, and nothing else.

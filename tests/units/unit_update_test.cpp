@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <vector>
 
@@ -14,9 +15,15 @@ namespace {
 
 using test::add_building;
 using test::add_unit;
-using test::idle_phase;
 using test::seed_where;
 using test::start_world;
+
+void run_frames(Game& g, int from, int to) {
+    for (int t = from; t < to; ++t) {
+        g.frame_counter = t;
+        unit_update(g);
+    }
+}
 
 TEST(UnitUpdate, ActingSchedule) {
     Game g;
@@ -25,20 +32,18 @@ TEST(UnitUpdate, ActingSchedule) {
     Unit& general = add_unit(g, unit_enemy_general, 100, 50, 0);
     Unit& ooze = add_unit(g, unit_ooze, 100, 50);
     Unit& flier = add_unit(g, unit_enemy_flier, 100, 50, 11);
-
     EXPECT_EQ(acting_period(g, ooze), 100);
-    ooze.flags |= unit_swift;
-    EXPECT_EQ(acting_period(g, ooze), 15);
     EXPECT_EQ(acting_period(g, soldier), 25 - 3);
+    EXPECT_EQ(acting_period(g, flier), 5);  // fliers have no speed
+    flier.slow = 1;
+    EXPECT_EQ(acting_period(g, flier), 10);
 
-    // Speed 30 on a base of 25 is clamped to 5, not -5.
+    // Speed 30 on a base of 25 gives 5, not -5.
     soldier.links = {11, 11, 11, 11};
     g.units[0]->skill_levels[power_speed] = 23;
     EXPECT_EQ(acting_period(g, soldier), 5);
-
-    // An enemy general with speed 4: 46, slowed 92, slowed and hasted 46, hasted 5.
+    // An enemy general with speed 4: slowed 92, slowed and hasted 46, hasted only 5.
     general.links = {11, 11, -1, -1};
-    EXPECT_EQ(acting_period(g, general), 46);
     general.slow = 10;
     EXPECT_EQ(acting_period(g, general), 92);
     general.haste = 3;
@@ -46,57 +51,38 @@ TEST(UnitUpdate, ActingSchedule) {
     general.slow = 0;
     EXPECT_EQ(acting_period(g, general), 5);
 
-    // Fliers have no speed; slowed they act every 10 frames.
-    EXPECT_EQ(acting_period(g, flier), 5);
-    flier.slow = 1;
-    EXPECT_EQ(acting_period(g, flier), 10);
-
-    // frame_counter runs modulo 10000, so a period of 15 gets one short gap at the wrap.
+    // A swift ooze acts every 15 frames, with one short gap where frame_counter wraps.
+    ooze.flags |= unit_swift;
     ooze.phase = 7;
     std::vector<int> gaps;
-    int last = -1;
-    for (int t = 9900; t < 10200; ++t) {
+    for (int t = 9900, last = -1; t < 10200; ++t) {
         g.frame_counter = t % 10000;
         if (!acts_this_frame(g, ooze)) continue;
         if (last >= 0) gaps.push_back(t - last);
         last = t;
     }
-    ASSERT_FALSE(gaps.empty());
-    int short_gaps = 0;
-    for (int gap : gaps) {
-        if (gap == 10) {
-            ++short_gaps;
-        } else {
-            EXPECT_EQ(gap, 15);
-        }
-    }
-    EXPECT_EQ(short_gaps, 1);
+    EXPECT_EQ(std::count(gaps.begin(), gaps.end(), 10), 1);
+    EXPECT_EQ(std::count(gaps.begin(), gaps.end(), 15), static_cast<long>(gaps.size()) - 1);
 }
 
 TEST(UnitUpdate, TimersHasteSlowConfusionPoison) {
-    // Slow wears off one acting frame at a time; the period it doubles is read first.
+    // Slow wears off one acting frame at a time, read for the period before it is lowered.
     Game g;
     start_world(g, 120, 50);
     Unit& citizen = add_unit(g, unit_citizen, 120, 51, 7, 37);
     citizen.slow = 3;
     std::vector<int> worn;
     for (int t = 0; t < 600; ++t) {
-        g.frame_counter = t;
         const int before = citizen.slow;
-        unit_update(g);
+        run_frames(g, t, t + 1);
         if (citizen.slow != before) worn.push_back(t);
     }
     EXPECT_EQ(worn, (std::vector<int>{37, 237, 437}));
-
-    // Haste counts down on each acting frame (every 5 frames while hasted).
-    citizen.haste = 40;
-    for (int t = 0; t < 100; ++t) {
-        g.frame_counter = t;
-        unit_update(g);
-    }
+    citizen.haste = 40;  // hasted: every 5 frames, one less each time
+    run_frames(g, 0, 100);
     EXPECT_EQ(citizen.haste, 20);
 
-    // A confused unit staggers and does nothing else: no poison, no search, no ooze drop.
+    // A confused unit only staggers: two draws, no poison, no search, no drop.
     Game c;
     start_world(c, 150, 50);
     add_building(c, building_node, 105, 50, 7);
@@ -104,8 +90,7 @@ TEST(UnitUpdate, TimersHasteSlowConfusionPoison) {
     dazed.confusion = 2;
     dazed.poison = 5;
     dazed.haste = 4;
-    c.seed = 99;
-    std::uint32_t expected = 99;
+    std::uint32_t expected = c.seed;
     random_step(expected);
     random_step(expected);
     unit_update(c);
@@ -114,34 +99,31 @@ TEST(UnitUpdate, TimersHasteSlowConfusionPoison) {
     EXPECT_EQ(dazed.poison, 5);
     EXPECT_EQ(dazed.target_building, nullptr);
     EXPECT_TRUE(c.effects.empty());
-    EXPECT_EQ(c.seed, expected);  // the two stagger draws and nothing more
+    EXPECT_EQ(c.seed, expected);
 
-    // Poison: one draw of random(10), and only on 0 the counter falls and random(4) is drawn.
+    // Poison: random(10) after the haste roll; only on 0 it falls and random(4) may bite.
     for (const bool bites : {false, true}) {
         Game p;
         start_world(p, 100, 52);
         Unit& sick = add_unit(p, unit_citizen, 100, 50, 7, 0);
         sick.poison = 2;
-        sick.hit_points = 9;
-        // Draw 0 is the haste roll, 1 the poison roll, 2 the bite.
         p.seed = seed_where({{1, 10, [](int v) { return v == 0; }},
                              {2, 4, [bites](int v) { return (v == 0) == bites; }}});
         unit_update(p);
         EXPECT_EQ(sick.poison, 1);
-        EXPECT_EQ(sick.hit_points, bites ? 8 : 9);
+        EXPECT_EQ(sick.hit_points, bites ? 19 : 20);
     }
 }
 
-// The kinds whose field changed among a ring of every kind at distance 9 around the actor;
-// nothing at distance 10 may change. Kind 0 is the player unit.
 struct AuraOutcome {
-    std::set<int> near;
-    bool far_touched = false;
+    std::set<int> near;  // kinds touched at distance 9; 0 is the player unit
+    bool far_touched = false;  // anyone at distance 10
     bool actor_touched = false;
     std::vector<Effect> clouds;
 };
 
-AuraOutcome run_aura(int actor_kind, int power, int field_of_interest) {
+// The actor at (100, 50) amid one unit of each kind at distance 9 and one at distance 10.
+AuraOutcome run_aura(int actor_kind, int power, std::int32_t Unit::*field) {
     Game g;
     start_world(g, 109, 50);
     Unit& actor = add_unit(g, actor_kind, 100, 50, 0, 0);
@@ -152,43 +134,33 @@ AuraOutcome run_aura(int actor_kind, int power, int field_of_interest) {
         actor.links = {power, power, power, power};
         actor.flags |= unit_megaboss;  // stat 35
     }
-    // At full health the regeneration roll is still drawn; the healer itself is hurt, to
-    // show it is not healed.
-    actor.hit_points = power == power_healing ? 10 : 20;
-    std::vector<Unit*> near;
-    std::vector<Unit*> far;
     for (int k = 1; k <= 9; ++k) {
-        near.push_back(&add_unit(g, k, 91, 45 + k));
-        far.push_back(&add_unit(g, k, 110, 45 + k));
+        add_unit(g, k, 91, 45 + k);
+        add_unit(g, k, 110, 45 + k);
     }
-    for (auto& u : g.units) {
-        if (u.get() != &actor) u->hit_points = 10;
-    }
-    if (actor_kind != unit_own_general) {
-        // Draws: haste roll, regeneration roll, then the five rolls in their order.
-        static constexpr int roll_of[16] = {0, 2, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 3, 4, 0, 5};
+    if (actor_kind == unit_boss) {
+        // A seed whose roll comes up. Draws: haste roll, regeneration roll, then the five
+        // rolls in their order.
+        constexpr int roll_of[16] = {0, 2, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 3, 4, 0, 5};
         g.seed = seed_where({{roll_of[power], 100, [](int v) { return v < 35; }}});
     }
-    auto field = [field_of_interest](const Unit& u) {
-        switch (field_of_interest) {
-            case 0: return u.slow;
-            case 1: return u.confusion;
-            default: return u.hit_points;
-        }
-    };
+    // The others are hurt so that healing shows; the actor only for the healing aura, so
+    // its regeneration roll is drawn at full health too.
+    for (auto& u : g.units) {
+        if (u.get() != &actor || power == power_healing) u->hit_points = 10;
+    }
     std::vector<int> before;
-    for (auto& u : g.units) before.push_back(field(*u));
-    const int actor_before = field(actor);
-
+    for (auto& u : g.units) before.push_back((*u).*field);
     unit_update(g);
 
     AuraOutcome out;
-    if (field(*g.units[0]) != before[0]) out.near.insert(0);
-    for (std::size_t i = 0; i < near.size(); ++i) {
-        if (field(*near[i]) != before[2 + 2 * i]) out.near.insert(near[i]->kind);
-        if (field(*far[i]) != before[3 + 2 * i]) out.far_touched = true;
+    for (std::size_t i = 0; i < g.units.size(); ++i) {
+        const Unit& u = *g.units[i];
+        if (u.*field == before[i]) continue;
+        if (i == 1) out.actor_touched = true;
+        else if (u.x == 110) out.far_touched = true;
+        else out.near.insert(u.kind);
     }
-    out.actor_touched = field(actor) != actor_before;
     for (auto& e : g.effects) {
         if (e->kind == effect_acid_cloud) out.clouds.push_back(*e);
     }
@@ -197,41 +169,33 @@ AuraOutcome run_aura(int actor_kind, int power, int field_of_interest) {
 
 TEST(UnitUpdate, AuraTargetSetsAndReach) {
     const std::set<int> hostile_ground{1, 4, 5, 9};
-    const std::set<int> own_ground_but_player{2, 3, 7};
-
-    AuraOutcome o = run_aura(unit_own_general, power_slowing, 0);
-    EXPECT_EQ(o.near, hostile_ground);
-    EXPECT_FALSE(o.far_touched);
-    o = run_aura(unit_boss, power_slowing, 0);
-    EXPECT_EQ(o.near, own_ground_but_player);  // never the player unit, never fliers
-    EXPECT_FALSE(o.far_touched);
-
-    o = run_aura(unit_own_general, power_confusing, 1);
-    EXPECT_EQ(o.near, hostile_ground);
-    o = run_aura(unit_boss, power_confusing, 1);
-    EXPECT_EQ(o.near, own_ground_but_player);
-    EXPECT_FALSE(o.far_touched);
-
-    // Harm reaches the player unit from a hostile actor; healing never heals the actor.
-    o = run_aura(unit_own_general, power_harm, 2);
-    EXPECT_EQ(o.near, hostile_ground);
-    EXPECT_FALSE(o.far_touched);
-    o = run_aura(unit_boss, power_harm, 2);
-    EXPECT_EQ(o.near, (std::set<int>{0, 2, 3, 7}));
-    EXPECT_FALSE(o.far_touched);
-
-    o = run_aura(unit_own_general, power_healing, 2);
-    EXPECT_EQ(o.near, (std::set<int>{0, 2, 3, 7}));
-    EXPECT_FALSE(o.actor_touched);
-    EXPECT_FALSE(o.far_touched);
-    o = run_aura(unit_boss, power_healing, 2);
-    EXPECT_EQ(o.near, hostile_ground);
-    EXPECT_FALSE(o.actor_touched);
-    EXPECT_FALSE(o.far_touched);
-
-    // Conjuring raises one acid cloud within 3 cells, marked with the actor's side.
+    const std::set<int> own_ground{0, 2, 3, 7};
+    const std::set<int> own_but_player{2, 3, 7};
+    struct Case {
+        int actor;
+        int power;
+        std::int32_t Unit::*field;
+        std::set<int> touched;
+    };
+    const Case cases[] = {
+        {unit_own_general, power_slowing, &Unit::slow, hostile_ground},
+        {unit_boss, power_slowing, &Unit::slow, own_but_player},
+        {unit_own_general, power_confusing, &Unit::confusion, hostile_ground},
+        {unit_boss, power_confusing, &Unit::confusion, own_but_player},
+        {unit_own_general, power_harm, &Unit::hit_points, hostile_ground},
+        {unit_boss, power_harm, &Unit::hit_points, own_ground},
+        {unit_own_general, power_healing, &Unit::hit_points, own_ground},
+        {unit_boss, power_healing, &Unit::hit_points, hostile_ground},
+    };
+    for (const Case& c : cases) {
+        const AuraOutcome o = run_aura(c.actor, c.power, c.field);
+        EXPECT_EQ(o.near, c.touched) << "actor " << c.actor << " power " << c.power;
+        EXPECT_FALSE(o.far_touched);
+        EXPECT_FALSE(o.actor_touched);
+    }
+    // Conjuring: one acid cloud within 3 cells, marked with the actor's side.
     for (const int kind : {unit_own_general, unit_boss}) {
-        o = run_aura(kind, power_conjuring, 2);
+        const AuraOutcome o = run_aura(kind, power_conjuring, &Unit::slow);
         ASSERT_EQ(o.clouds.size(), 1u);
         EXPECT_EQ(o.clouds[0].faction, kind == unit_boss ? 1 : 0);
         EXPECT_EQ(o.clouds[0].life, 100);
@@ -239,57 +203,41 @@ TEST(UnitUpdate, AuraTargetSetsAndReach) {
     }
 }
 
-TEST(UnitUpdate, WalkRunsFromTheLastUnitDown) {
-    // A citizen listed before the ooze that converts it is visited later, as an ooze.
-    Game g;
-    start_world(g, 300, 100);
-    Unit& citizen = add_unit(g, unit_citizen, 101, 50, 7, 0);
-    Unit& other = add_unit(g, unit_citizen, 140, 50, 7);
-    add_unit(g, unit_ooze, 100, 50, 6, 0);
-    unit_update(g);
-    EXPECT_EQ(citizen.kind, unit_ooze);
-    EXPECT_EQ(citizen.target_unit, &other);
-    EXPECT_EQ(other.kind, unit_citizen);
-}
-
-TEST(UnitUpdate, DeathSweepEndsTheUpdate) {
-    // Only the player unit, fallen elsewhere: the walk does nothing, the sweep restores it.
+TEST(UnitUpdate, WalkOrderAndTheDeathSweep) {
+    // Only the player unit, fallen elsewhere: the sweep restores it and keeps its levels.
     Game g;
     start_world(g, 150, 60);
     Unit& player = *g.units[0];
     player.max_hit_points = 40;
     player.hit_points = -2;
     player.skill_levels[3] = 2;
-    player.links = {4, -1, -1, -1};
     unit_update(g);
     EXPECT_EQ(player.hit_points, 40);
     EXPECT_EQ(player.x, 200);
     EXPECT_EQ(player.y, 62);
     EXPECT_EQ(player.skill_levels[3], 2);
-    EXPECT_EQ(player.links[0], 4);
-    EXPECT_EQ(g.current_statistics.counters[stat_total_lost], 1u);
 
-    // Several deaths in one frame; the survivors keep their order. A unit at 0 hit points
-    // still acts in this walk: the dead ooze converts the citizen beside it first.
+    // Several deaths in one frame; the survivors keep their order. The walk runs from the
+    // last unit down: the dead ooze still acts and converts the citizen listed before it,
+    // which is then visited as an ooze and goes for the other citizen.
     player.hit_points = 0;
-    Unit& dead_citizen = add_unit(g, unit_citizen, 20, 20, 2);
-    dead_citizen.hit_points = 0;
-    Unit* survivor_a = &add_unit(g, unit_own_soldier, 30, 30, 3);
-    Unit* prey = &add_unit(g, unit_citizen, 51, 51, 7);
+    add_unit(g, unit_citizen, 20, 20, 2).hit_points = 0;
+    Unit* survivor = &add_unit(g, unit_own_soldier, 30, 30, 3);
+    Unit* prey = &add_unit(g, unit_citizen, 51, 51, 7, 0);
+    Unit* other = &add_unit(g, unit_citizen, 70, 70, 7);
     Unit& dead_ooze = add_unit(g, unit_ooze, 50, 50, 6, 0);
     dead_ooze.hit_points = -3;
-    Unit* survivor_b = &add_unit(g, unit_enemy_soldier, 60, 60, 4);
-    survivor_a->target_unit = &dead_ooze;
+    survivor->target_unit = &dead_ooze;
     unit_update(g);
 
     ASSERT_EQ(g.units.size(), 4u);
-    EXPECT_EQ(g.units[0].get(), &player);
-    EXPECT_EQ(g.units[1].get(), survivor_a);
+    EXPECT_EQ(g.units[1].get(), survivor);
     EXPECT_EQ(g.units[2].get(), prey);
-    EXPECT_EQ(g.units[3].get(), survivor_b);
+    EXPECT_EQ(g.units[3].get(), other);
     EXPECT_EQ(prey->kind, unit_ooze);
     EXPECT_EQ(prey->faction, 6);
-    EXPECT_EQ(survivor_a->target_unit, nullptr);
+    EXPECT_EQ(prey->target_unit, other);
+    EXPECT_EQ(survivor->target_unit, nullptr);
     EXPECT_EQ(player.x, 200);
     EXPECT_EQ(player.hit_points, 40);
     const auto& c = g.current_statistics.counters;
@@ -297,7 +245,6 @@ TEST(UnitUpdate, DeathSweepEndsTheUpdate) {
     EXPECT_EQ(c[stat_total_destroyed], 1u);
     EXPECT_EQ(c[deaths_index(2, unit_citizen)], 1u);
     EXPECT_EQ(c[deaths_index(6, unit_ooze)], 1u);
-    EXPECT_EQ(c[stat_deaths_by_kind + unit_player], 2u);
 }
 
 }  // namespace
