@@ -14,6 +14,7 @@
 #include "menus/menu_display.h"
 #include "records/statistics.h"
 #include "records/status_screen.h"
+#include "units/unit_update.h"
 
 namespace qm {
 namespace {
@@ -115,7 +116,7 @@ bool game_frame(Game& game) {
 }
 
 WorldOutcome world_step(Game& game) {
-    // The unit update joins here.
+    unit_update(game);
     building_update(game);
     effect_update(game);
 
