@@ -2,6 +2,7 @@
 
 #include "flow/follow_view.h"
 #include "records/statistics.h"
+#include "world/factions.h"
 #include "world/lists.h"
 
 namespace qm {
@@ -10,7 +11,14 @@ void death_sweep(Game& game) {
     for (std::size_t m = game.units.size(); m-- > 0;) {
         Unit& u = *game.units[m];
         if (u.hit_points > 0) continue;
-        record_death(game, u.faction, u.kind);
+        // The per-faction and per-kind counters are rows of a table: a faction or kind outside
+        // it would land in another unit's counter, or past the block. Such a death still
+        // counts in the totals.
+        if (u.faction >= 0 && u.faction < faction_count && u.kind >= unit_player && u.kind <= unit_boss) {
+            record_death(game, u.faction, u.kind);
+        } else {
+            bump(game.current_statistics, is_hostile_unit_kind(u.kind) ? stat_total_destroyed : stat_total_lost);
+        }
         if (u.kind != unit_player) {
             remove_unit(game, m);
             continue;

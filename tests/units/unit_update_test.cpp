@@ -245,6 +245,21 @@ TEST(UnitUpdate, WalkOrderAndTheDeathSweep) {
     EXPECT_EQ(c[stat_total_destroyed], 1u);
     EXPECT_EQ(c[deaths_index(2, unit_citizen)], 1u);
     EXPECT_EQ(c[deaths_index(6, unit_ooze)], 1u);
+
+    // A kind or faction outside the tables counts in the totals only, never in some other
+    // unit's row (kind 10 of faction 3 would be the player unit of faction 4).
+    Game h;
+    start_world(h, 150, 60);
+    add_unit(h, 10, 20, 20, 3).hit_points = 0;
+    add_unit(h, unit_enemy_soldier, 30, 30, 40).hit_points = 0;
+    add_unit(h, unit_ooze, 40, 40, -1).hit_points = 0;
+    unit_update(h);
+    EXPECT_EQ(h.units.size(), 1u);
+    const auto& hc = h.current_statistics.counters;
+    EXPECT_EQ(hc[deaths_index(4, unit_player)], 0u);
+    EXPECT_EQ(hc[stat_total_lost], 1u);
+    EXPECT_EQ(hc[stat_total_destroyed], 2u);
+    EXPECT_EQ(std::count_if(hc.begin(), hc.end(), [](std::uint32_t v) { return v != 0; }), 2);
 }
 
 }  // namespace
