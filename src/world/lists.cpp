@@ -55,6 +55,13 @@ void remove_unit(Game& game, std::size_t index) {
 
 void remove_building(Game& game, std::size_t index) {
     forget_building(game, game.buildings[index].get());
+    // The node menu remembers its node by index: keep it on that node as the list closes up,
+    // and close it when the node itself goes, rather than let it slide onto a neighbour.
+    if (game.open_menu == 0) {
+        const auto menu = static_cast<std::size_t>(game.menu_building);
+        if (index == menu) game.open_menu = -1;
+        if (index < menu) --game.menu_building;
+    }
     game.buildings.erase(game.buildings.begin() + static_cast<std::ptrdiff_t>(index));
 }
 

@@ -24,6 +24,7 @@ void forget_building(Game& game, const Building* building);
 void finalise_unit(Game& game, const Unit* unit);
 
 void remove_unit(Game& game, std::size_t index);
+// Also keeps an open node menu on its node (or closes it when that node goes).
 void remove_building(Game& game, std::size_t index);
 void remove_effect(Game& game, std::size_t index);
 

@@ -73,6 +73,32 @@ TEST(Lists, RemovalClearsEveryReference) {
     EXPECT_TRUE(g.units.empty());
 }
 
+TEST(Lists, AnOpenNodeMenuStaysOnItsNode) {
+    Game g;
+    for (int i = 0; i < 4; ++i) {
+        Building b = fresh_building(g);
+        b.kind = building_node;
+        b.x = i;
+        append_building(g, b);
+    }
+    g.open_menu = 0;
+    g.menu_building = 2;
+    remove_building(g, 3);  // after it: nothing moves
+    EXPECT_EQ(g.menu_building, 2);
+    remove_building(g, 0);  // before it: the index follows the node
+    EXPECT_EQ(g.menu_building, 1);
+    EXPECT_EQ(g.buildings[g.menu_building]->x, 2);
+    EXPECT_EQ(g.open_menu, 0);
+    remove_building(g, 1);  // the node itself: the menu closes
+    EXPECT_EQ(g.open_menu, -1);
+
+    g.open_menu = 1;  // a hint menu remembers no node
+    g.menu_building = 0;
+    remove_building(g, 0);
+    EXPECT_EQ(g.menu_building, 0);
+    EXPECT_EQ(g.open_menu, 1);
+}
+
 TEST(Lists, RemovalKeepsOrder) {
     Game g;
     for (int i = 0; i < 5; ++i) {
