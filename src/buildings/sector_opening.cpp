@@ -173,18 +173,34 @@ void lay_strips(Game& game, int x0, int y0) {
     fill_cells(game, x0 + 76, x0 + 78, y0 + 1 + d, y0 + 15 + d, grey_block);
 }
 
-// The key lies on open ground of a sector opened earlier, never in the ring it unlocks.
+// Where the key may lie: open ground of a sector opened earlier, never in the ring it unlocks.
+bool takes_key(const Game& game, int x, int y, int stage) {
+    return game.sector_grid[sector_index(x, y)] < stage && map_cell(game, x, y).glyph == glyph_floor;
+}
+
+// The key draws go on until they hit such a cell; with none left anywhere (every earlier
+// sector walled or built over) they would never end, and the ring stays sealed instead.
+bool any_key_cell(const Game& game, int stage) {
+    for (int x = 0; x < map_width; ++x) {
+        for (int y = 0; y < map_height; ++y) {
+            if (takes_key(game, x, y, stage)) return true;
+        }
+    }
+    return false;
+}
+
 void lay_ring_and_key(Game& game, int x0, int y0, int stage) {
     fill_cells(game, x0 + 1, x0 + 78, y0 + 1, y0 + 1, barrier_cell);
     fill_cells(game, x0 + 1, x0 + 78, y0 + 23, y0 + 23, barrier_cell);
     fill_cells(game, x0 + 1, x0 + 1, y0 + 1, y0 + 23, barrier_cell);
     fill_cells(game, x0 + 78, x0 + 78, y0 + 1, y0 + 23, barrier_cell);
+    if (!any_key_cell(game, stage)) return;
     int x = 0;
     int y = 0;
     do {
         x = random(game, map_width);
         y = random(game, map_height);
-    } while (game.sector_grid[sector_index(x, y)] >= stage || map_cell(game, x, y).glyph != glyph_floor);
+    } while (!takes_key(game, x, y, stage));
     Building key = fresh_building(game);
     key.kind = building_key;
     key.x = x;
