@@ -6,6 +6,7 @@
 #include "records/statistics.h"
 #include "units/combat.h"
 #include "units/death_sweep.h"
+#include "world/grey_block.h"
 #include "world/lists.h"
 
 namespace qm {
@@ -28,21 +29,6 @@ constexpr int cloud_fade_life = 5;
 int drop_life(Game& game) { return 30 + random(game, 30); }
 
 bool is_own_unit_kind(int kind) { return !is_hostile_unit_kind(kind); }
-
-bool is_grey_block(const Cell& c) { return c.fg == 7 && is_wall_glyph(c.glyph); }
-
-// Bolts chip grey blocks away one shade at a time until open ground is left.
-void wear_down(Cell& c) {
-    switch (c.glyph) {
-        case 219: c.glyph = 178; break;
-        case 178: c.glyph = 177; break;
-        case 177: c.glyph = 176; break;
-        default:
-            c.glyph = glyph_floor;
-            c.fg = 2;
-            break;
-    }
-}
 
 // One cell along the velocity: the fractions run until they carry over on either axis.
 // False when the effect has no velocity at all.

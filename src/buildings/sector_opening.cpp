@@ -1,6 +1,7 @@
 #include "buildings/sector_opening.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 #include "buildings/free_cells.h"
@@ -20,6 +21,11 @@ constexpr int most_airfields = 3;
 constexpr int boss_hit_point_cap = 50;
 // Every fifth sector opened in a cycle, the start sector counted first, gets a source.
 constexpr int sectors_per_source = 5;
+// Sites and sources: a block of 60 x 16 cells, ten columns and five rows in from the edges.
+constexpr int site_margin_x = 10;
+constexpr int site_margin_y = 5;
+constexpr int site_columns = 60;
+constexpr int site_rows = 16;
 constexpr Cell grey_block{glyph_wall, 7, 0, 0};
 constexpr Cell barrier_cell{glyph_barrier, 0, 7, 0};
 
@@ -30,9 +36,26 @@ void set_glyph(Game& game, int x, int y, int glyph) { map_cell(game, x, y).glyph
 // Sites and sources keep ten columns and five rows clear of the sector's edges, so nothing
 // is ever laid on its walls, strips or ring.
 CellPosition interior_spot(Game& game, int x0, int y0) {
-    const int x = x0 + 10 + random(game, 60);
-    const int y = y0 + 5 + random(game, 16);
+    const int x = x0 + site_margin_x + random(game, site_columns);
+    const int y = y0 + site_margin_y + random(game, site_rows);
     return {x, y};
+}
+
+// Site draws go on until a site is free, so they must not start when every site of the
+// sector holds a building. A sector opened in a game holds a few dozen at most; only a
+// crowded one would ever miss its buildings, and then it is left without them.
+bool any_free_site(const Game& game, int x0, int y0) {
+    std::array<bool, site_columns * site_rows> taken{};
+    int count = 0;
+    for (const auto& b : game.buildings) {
+        const int i = b->x - (x0 + site_margin_x);
+        const int j = b->y - (y0 + site_margin_y);
+        if (i < 0 || i >= site_columns || j < 0 || j >= site_rows) continue;
+        bool& t = taken[static_cast<std::size_t>(i * site_rows + j)];
+        if (!t) ++count;
+        t = true;
+    }
+    return count < site_columns * site_rows;
 }
 
 CellPosition building_site(Game& game, int x0, int y0) {
@@ -96,6 +119,7 @@ BuildingCounts building_counts(Game& game, int stage, int defeated) {
 
 // Barracks and airfields belong to the factions whose nodes hold the sector.
 void place_breeder(Game& game, int kind, int x0, int y0, const std::vector<int>& factions) {
+    if (factions.empty() || !any_free_site(game, x0, y0)) return;
     Building b = fresh_building(game);
     b.kind = kind;
     b.faction = factions[static_cast<std::size_t>(random(game, static_cast<int>(factions.size())))];
@@ -108,6 +132,7 @@ void place_breeder(Game& game, int kind, int x0, int y0, const std::vector<int>&
 // Each corrupted node gets a boss of its faction on its cell, stronger and better linked at
 // later stages and in later cycles.
 void place_guarded_node(Game& game, int x0, int y0, int stage, int defeated, std::vector<int>& factions) {
+    if (!any_free_site(game, x0, y0)) return;
     Building node = fresh_building(game);
     node.kind = building_corrupted_node;
     node.faction = random(game, 16);
@@ -148,18 +173,34 @@ void lay_strips(Game& game, int x0, int y0) {
     fill_cells(game, x0 + 76, x0 + 78, y0 + 1 + d, y0 + 15 + d, grey_block);
 }
 
-// The key lies on open ground of a sector opened earlier, never in the ring it unlocks.
+// Where the key may lie: open ground of a sector opened earlier, never in the ring it unlocks.
+bool takes_key(const Game& game, int x, int y, int stage) {
+    return game.sector_grid[sector_index(x, y)] < stage && map_cell(game, x, y).glyph == glyph_floor;
+}
+
+// The key draws go on until they hit such a cell; with none left anywhere (every earlier
+// sector walled or built over) they would never end, and the ring stays sealed instead.
+bool any_key_cell(const Game& game, int stage) {
+    for (int x = 0; x < map_width; ++x) {
+        for (int y = 0; y < map_height; ++y) {
+            if (takes_key(game, x, y, stage)) return true;
+        }
+    }
+    return false;
+}
+
 void lay_ring_and_key(Game& game, int x0, int y0, int stage) {
     fill_cells(game, x0 + 1, x0 + 78, y0 + 1, y0 + 1, barrier_cell);
     fill_cells(game, x0 + 1, x0 + 78, y0 + 23, y0 + 23, barrier_cell);
     fill_cells(game, x0 + 1, x0 + 1, y0 + 1, y0 + 23, barrier_cell);
     fill_cells(game, x0 + 78, x0 + 78, y0 + 1, y0 + 23, barrier_cell);
+    if (!any_key_cell(game, stage)) return;
     int x = 0;
     int y = 0;
     do {
         x = random(game, map_width);
         y = random(game, map_height);
-    } while (game.sector_grid[sector_index(x, y)] >= stage || map_cell(game, x, y).glyph != glyph_floor);
+    } while (!takes_key(game, x, y, stage));
     Building key = fresh_building(game);
     key.kind = building_key;
     key.x = x;

@@ -9,6 +9,7 @@
 #include "units/barrier_dissolve.h"
 #include "units/combat.h"
 #include "world/directions.h"
+#include "world/grey_block.h"
 #include "world/lists.h"
 
 namespace qm {
@@ -53,19 +54,6 @@ constexpr bool can_be_carried(int kind) {
            kind == building_key || kind == building_barricade;
 }
 
-// A grey wall loses one grade per bump: 219, 178, 177, 176, then green floor.
-void wear_down(Cell& cell) {
-    switch (cell.glyph) {
-        case 219: cell.glyph = 178; break;
-        case 178: cell.glyph = 177; break;
-        case 177: cell.glyph = 176; break;
-        default:
-            cell.glyph = glyph_floor;
-            cell.fg = 2;
-            break;
-    }
-}
-
 void take_building(Game& game, Unit& unit, int slot, int b) {
     Building& building = *game.buildings[static_cast<std::size_t>(b)];
     network_walk(game, building, false);
@@ -97,7 +85,7 @@ bool terrain_allows(Game& game, Unit& unit, int tx, int ty) {
     Cell& cell = map_cell(game, tx, ty);
     if (is_wall_glyph(cell.glyph)) {
         // Only grey walls wear; green walls and walls of other colours never give.
-        if (wears_walls(unit.kind) && cell.fg == 7) wear_down(cell);
+        if (wears_walls(unit.kind) && is_grey_block(cell)) wear_down(cell);
         return false;
     }
     if (cell.glyph == glyph_barrier && stopped_by_barrier(unit.kind)) return false;

@@ -172,13 +172,16 @@ TEST(EffectUpdate, ClonesSpreadFlameFarAndChainBolts) {
     }
     int hits = 0, far = 0;
     for (std::uint32_t seed = 1; seed <= 200; ++seed) {
-        // Power 5 goes through a unit four times in five, and clones up to 4 cells off.
+        // Power 5 goes through a unit four times in five, and clones up to 4 cells off. The
+        // unit it passes through ends the scan all the same: the one beneath is never struck.
         Game g;
         g.seed = seed;
         shoot(g, effect_bolt, power_harm);
+        const Unit& beneath = put_unit(g, unit_ooze, 1, 51, 50, 10);
         const Unit& ooze = put_unit(g, unit_ooze, 1, 51, 50, 10);
         effect_update(g);
         hits += ooze.hit_points < 10;
+        EXPECT_EQ(beneath.hit_points, 10);
         for (std::size_t i = 1; i < g.effects.size(); ++i, ++far) {
             EXPECT_LE(std::max(std::abs(g.effects[i]->x - 51), std::abs(g.effects[i]->y - 50)), 4);
             EXPECT_LE(g.effects[i]->life, 94);

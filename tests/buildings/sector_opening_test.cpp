@@ -147,6 +147,36 @@ TEST(SectorOpening, DrawsCountsSitesAndKeyFollowTheGameOrder) {
     EXPECT_TRUE(extra);
 }
 
+TEST(SectorOpening, CrowdedSitesAndWalledGroundNeverHangTheOpening) {
+    // Every site of (1, 0) built over and (0, 0), the only sector opened before, walled up
+    // with grey blocks: the opening ends all the same, lays no hostile building, boss or key,
+    // and still lays terrain and widens the bounds.
+    bool ringed = false;
+    for (std::uint32_t seed = 1; seed <= 30; ++seed) {
+        Game g;
+        lay_row_grid(g);
+        for (int x = 0; x < 80; ++x) {
+            for (int y = 0; y < 25; ++y) map_cell(g, x, y) = Cell{glyph_wall, 7, 0, 0};
+        }
+        for (int x = 90; x < 150; ++x) {
+            for (int y = 5; y <= 20; ++y) put_building(g, building_barricade, 1, x, y);
+        }
+        const std::size_t crowd = g.buildings.size();
+        g.seed = seed;
+        open_next_stage(g);
+        EXPECT_EQ(g.stage, 2);
+        EXPECT_EQ(g.buildings.size(), crowd);
+        EXPECT_TRUE(g.units.empty());
+        EXPECT_LE(g.open_min_x, 80);
+        EXPECT_EQ(g.open_min_y, 0);
+        // Either the ring, or the west strip that always covers rows 8 to 15.
+        const int barrier = glyphs_in_sector(g, 1, 0, glyph_barrier);
+        ringed = ringed || barrier > 0;
+        EXPECT_TRUE(barrier > 0 || map_cell(g, 82, 10) == (Cell{glyph_wall, 7, 0, 0}));
+    }
+    EXPECT_TRUE(ringed);
+}
+
 TEST(SectorOpening, CapsSourcesAndTheEndOfTheSectors) {
     bool third_airfield = false;
     for (std::uint32_t seed = 1; seed <= 40; ++seed) {
