@@ -12,11 +12,10 @@ namespace {
 constexpr int key_enter = '\n';
 // Terminals in raw mode send a carriage return for Enter.
 constexpr int key_return = '\r';
-// Backspace comes as 8, as DEL from most terminals, or as the low byte of the curses
-// backspace key.
+// Backspace comes as 8, or as DEL from most terminals. (Code 7 is Ctrl-G, not a backspace:
+// the terminal already hands its backspace key over as 8.)
 constexpr int key_backspace = 8;
 constexpr int key_delete = 127;
-constexpr int key_curses_backspace = 7;
 
 constexpr const char* prompt = "You have bested an old record!  What is your name?";
 
@@ -62,7 +61,7 @@ bool enter_name(Game& game) {
             // A full name keeps changing its last character.
             if (static_cast<int>(name.size()) == name_length_limit) name.pop_back();
             name.push_back(c);
-        } else if (key == key_backspace || key == key_delete || key == key_curses_backspace) {
+        } else if (key == key_backspace || key == key_delete) {
             if (!name.empty()) name.pop_back();
         } else if (key == key_escape) {
             return true;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "console/startup.h"
 #include "flow/sector_assignment.h"
@@ -126,6 +127,44 @@ TEST(Startup, EscapeOnTitleQuitsBeforeTheReset) {
     EXPECT_EQ(g.megaboss_type, 99);
     EXPECT_FALSE(t.realtime);
     EXPECT_EQ(t.frames(), 1u);
+}
+
+TEST(Startup, TitleKeyHShowsTheRecordsFirstAndOnlyTheResetDraws) {
+    {
+        // 'h': the records, left with ESC, then the faction choice.
+        Game g;
+        test::ScriptedTerminal t;
+        const auto dir = std::filesystem::temp_directory_path() / "quillmire-startup-h";
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        g.score_directory = dir.string();
+        t.keys_at(0, {'h'});
+        t.keys_at(1, {27});
+        t.keys_at(2, {27});
+        EXPECT_EQ(run_game(g, t), 0);
+        ASSERT_EQ(t.frames(), 3u);
+        EXPECT_NE(t.frame_text(1).find("Overall Winners"), std::string::npos);
+        EXPECT_NE(t.frame_text(2).find("Sector Assignment:"), std::string::npos);
+    }
+    {
+        // 'H' goes straight on; the reset's megaboss is the one draw before the first frame,
+        // whose 1920 shades come before the five coins of faction 7's strip.
+        Game g;
+        test::ScriptedTerminal t;
+        t.keys_at(0, {'H'});
+        t.keys_at(1, {27});
+        EXPECT_EQ(run_game(g, t), 0);
+        ASSERT_EQ(t.frames(), 2u);
+        EXPECT_TRUE(t.realtime);
+        std::uint32_t s = t.clock;
+        EXPECT_EQ(g.megaboss_type, random_below(s, 16));
+        for (int i = 0; i < 80 * 24; ++i) random_below(s, 300);
+        std::string strip;
+        for (int i = 0; i < 5; ++i) strip += static_cast<char>(random_below(s, 2) == 0 ? 219 : 220);
+        EXPECT_EQ(t.frame_text(1).substr(24 * 81 + 35, 5), strip);
+        EXPECT_EQ(g.player_faction, 7);
+        EXPECT_EQ(g.game_mode, 0);
+    }
 }
 
 }  // namespace

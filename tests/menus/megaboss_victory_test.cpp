@@ -37,7 +37,11 @@ void cycle_in_progress(Game& g) {
     append_effect(g, fresh_effect());
     map_cell(g, 10, 10) = Cell{219, 7, 0, 0};
     g.open_min_x = 0;
+    g.open_max_x = 320;
     g.open_max_y = 100;
+    g.view_x = 240;
+    g.view_y = 75;
+    g.sweep_column = 250;
     g.ooze_store[4] = 80;
     g.cycle_ooze[4] = 900;
     bump(g.current_statistics, stat_total_gathered, 900);
@@ -101,7 +105,7 @@ TEST(MegabossVictory, OnlyHContinuesAndTheNextCycleStartsFresh) {
     EXPECT_EQ(map_cell(g, 239, 70), (Cell{219, 2, 0, 0}));
     EXPECT_EQ(g.open_min_x, 160);
     EXPECT_EQ(g.open_max_y, 50);
-    EXPECT_EQ(g.view_x, 160);
+    EXPECT_EQ(std::tuple(g.open_max_x, g.open_min_y, g.view_x, g.view_y), std::tuple(160, 50, 160, 50));
     EXPECT_EQ(g.sector_grid, walk.sector_grid);
 
     EXPECT_EQ(g.ooze_store[4], 0);

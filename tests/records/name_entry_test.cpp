@@ -47,10 +47,10 @@ TEST(NameEntry, TypingRules) {
         EXPECT_EQ(e.terminal.frame_text(1).substr(13 * 81, 80), std::string(39, ' ') + "A" + std::string(40, ' '));
     }
     {
-        // Capitals and small letters alike, arrows type digits, blanks count, other keys are
-        // ignored; backspace (8, or DEL) takes the last character back.
+        // Capitals and small letters alike, arrows type digits, blanks count, other keys (Ctrl-G
+        // among them) are ignored; backspace (8, or DEL) takes the last character back.
         EntryGame e;
-        e.terminal.type({'A', 'b', curses_key_down, ' ', '9', '!', '.', '-', 'x', 8, 'y', 127, 127, '\n'});
+        e.terminal.type({'A', 'b', curses_key_down, ' ', '9', '!', 7, '.', '-', 'x', 8, 'y', 127, 127, '\n'});
         EXPECT_FALSE(enter_name(e.game));
         EXPECT_STREQ(e.beaten().data(), "AB2 ");
         // Only the name and its NUL are written; the older, longer name shows through after it.
