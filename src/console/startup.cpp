@@ -5,6 +5,7 @@
 #include "flow/sector_assignment.h"
 #include "records/records_screen.h"
 #include "records/score_file.h"
+#include "world/cycle_state.h"
 
 namespace qm {
 namespace {
@@ -41,15 +42,8 @@ void reset_game_state(Game& game) {
     game.ooze_store.fill(0);
     game.game_mode = 0;
     game.player_faction = 7;
-    game.open_menu = -1;
     game.megabosses_defeated = 0;
-    game.stage = 1;
-    game.sweep_column = -1;
-    game.frame_counter = 0;
-    game.more_sectors = 1;
-    game.megaboss_type = random(game, 16);
-    game.bar_row = 0;
-    game.wave_countdown = -1;
+    reset_cycle_state(game);
 }
 
 int run_game(Game& game, Terminal& terminal) {

@@ -4,6 +4,7 @@
 #include "records/records_screen.h"
 #include "records/score_file.h"
 #include "world/lists.h"
+#include "world/cycle_state.h"
 
 namespace qm {
 namespace {
@@ -76,14 +77,7 @@ void reset_for_replay(Game& game) {
     clear_effects(game);
     fill_map(game.map, open_ground);
     game.megabosses_defeated = 0;
-    game.stage = 1;
-    game.sweep_column = -1;
-    game.frame_counter = 0;
-    game.more_sectors = 1;
-    game.open_menu = -1;
-    game.megaboss_type = random(game, 16);
-    game.wave_countdown = -1;
-    game.bar_row = 0;
+    reset_cycle_state(game);
 }
 
 }  // namespace qm

@@ -6,6 +6,7 @@
 #include "flow/sector_assignment.h"
 #include "records/statistics.h"
 #include "world/lists.h"
+#include "world/cycle_state.h"
 
 namespace qm {
 namespace {
@@ -53,14 +54,7 @@ void start_next_cycle(Game& game) {
     record_megaboss_defeat(game, game.megaboss_type);
     ++game.megabosses_defeated;
 
-    game.stage = 1;
-    game.sweep_column = -1;
-    game.frame_counter = 0;
-    game.more_sectors = 1;
-    game.open_menu = -1;
-    game.megaboss_type = random(game, 16);
-    game.wave_countdown = -1;
-    game.bar_row = 0;
+    reset_cycle_state(game);
 }
 
 bool megaboss_victory(Game& game) {
