@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "console/startup.h"
@@ -30,6 +31,9 @@ std::vector<std::uint64_t> play(std::uint32_t seed, int frames) {
     test::ScriptedTerminal terminal;
     game->terminal = &terminal;
     game->seed = seed;
+    // A lost game reads and may write the records: never the test's working directory.
+    game->score_directory = (std::filesystem::temp_directory_path() / "quillmire-replay").string();
+    std::filesystem::create_directories(game->score_directory);
     terminal.set_realtime_input(true);
     reset_game_state(*game);
     start_new_game(*game);
@@ -52,6 +56,21 @@ TEST(Replay, OneSeedAndOneKeySequenceGiveOneGame) {
     ASSERT_EQ(first, second);
     const auto other = play(20261208, 50);
     EXPECT_NE(other.back(), first[49]);
+}
+
+// Any change of behaviour moves these; a change that should move them is explained in its
+// commit, and the new values are taken from this test's failure message.
+TEST(Replay, CheckedInHashesOfALongerGame) {
+    const auto hashes = play(7, 6000);
+    ASSERT_EQ(hashes.size(), 6000u);
+    const std::pair<std::size_t, std::uint64_t> expected[] = {
+        {999, 3102127802938912111ull},
+        {2999, 7728306738543083918ull},
+        {5999, 17676176442876150638ull},
+    };
+    for (const auto& [frame, hash] : expected) {
+        EXPECT_EQ(hashes[frame], hash) << "frame " << frame;
+    }
 }
 
 }  // namespace
