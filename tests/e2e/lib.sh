@@ -17,6 +17,18 @@
 #   shades_only N            row N is nothing but the three shade glyphs
 #   check NAME COMMAND...    one assertion: passes when COMMAND succeeds
 #   check_eq NAME WANT GOT   one assertion: passes when the two texts are equal
+#
+# Cells with their colours, read back from tmux (capture-pane -e):
+#   snapshot                 fills SNAP: one "fg bg bold glyph" entry per cell, row * 80 + column;
+#                            fg and bg are ANSI colour numbers, 8..15 for the bright ones, -1 for
+#                            the terminal's default (the console's blue 1 is ANSI 4, red 4 is 1,
+#                            cyan 3 is 6, brown 6 is 3)
+#   glyph_at R C / fg_at R C / bg_at R C   one cell of the last snapshot (glyph "" for a blank)
+#   at R C                   the same into CELL_GLYPH, CELL_FG, CELL_BG, CELL_BOLD (no subshell)
+#   wait_until SECONDS COMMAND...          polls COMMAND until it succeeds; 1 on timeout
+#   seen SECONDS COMMAND...                the same, with a fresh snapshot before each try
+#   new_game                 title, sector assignment (faction 7), first frame of a game on screen
+#   node_onto_source         from a new game: takes the start node and sets it on the source
 
 E2E_SOCKET="quillmire-e2e-$$"
 E2E_PASSED=0
@@ -148,6 +160,117 @@ strip_shows() {
 
 shades_only() { [[ "$(row "$1")" =~ ^[░▒▓]{80}$ ]]; }
 
+# Parses tmux's capture with escapes: SGR state runs on from one line to the next, and trailing
+# blanks are trimmed, so every row is padded to 80 cells.
+SGR_CELLS='
+        BEGIN { ($fg, $bg, $bold, $rows) = (-1, -1, 0, 0) }
+        chomp;
+        my @cells;
+        while (length) {
+            if (s/^\e\[([0-9;]*)m//) {
+                my @p = length($1) ? split(/;/, $1) : (0);
+                while (@p) {
+                    my $v = shift @p;
+                    if ($v == 0) { ($fg, $bg, $bold) = (-1, -1, 0) }
+                    elsif ($v == 1) { $bold = 1 }
+                    elsif ($v == 22) { $bold = 0 }
+                    elsif ($v >= 30 && $v <= 37) { $fg = $v - 30 }
+                    elsif ($v == 39) { $fg = -1 }
+                    elsif ($v >= 40 && $v <= 47) { $bg = $v - 40 }
+                    elsif ($v == 49) { $bg = -1 }
+                    elsif ($v >= 90 && $v <= 97) { $fg = $v - 82 }
+                    elsif ($v >= 100 && $v <= 107) { $bg = $v - 92 }
+                    elsif (($v == 38 || $v == 48) && @p >= 2 && $p[0] == 5) {
+                        shift @p;
+                        my $n = shift @p;
+                        if ($v == 38) { $fg = $n } else { $bg = $n }
+                    }
+                }
+            } elsif (s/^\e[^a-zA-Z]*[a-zA-Z]//) {
+            } else {
+                s/^(.)//s;
+                push @cells, "$fg $bg $bold $1";
+            }
+        }
+        push @cells, "$fg $bg $bold  " while @cells < 80;
+        print "$_\n" for @cells[0 .. 79];
+        $rows++;
+        END { for (; $rows < 25; $rows++) { print "-1 -1 0  \n" for 1 .. 80 } }'
+
+snapshot() { mapfile -t SNAP < <(cells); }
+
+# The cells of the screen, one "fg bg bold glyph" line each, row by row.
+cells() { tm capture-pane -p -e -t game 2>/dev/null | perl -CS -ne "$SGR_CELLS"; }
+
+# One cell of the last snapshot into CELL_FG, CELL_BG, CELL_BOLD and CELL_GLYPH, without a
+# subshell, for the loops over many cells.
+at() {
+    local cell="${SNAP[$1 * 80 + $2]}"
+    CELL_FG="${cell%% *}"
+    cell="${cell#* }"
+    CELL_BG="${cell%% *}"
+    cell="${cell#* }"
+    CELL_BOLD="${cell%% *}"
+    CELL_GLYPH="${cell#* }"
+    [ "$CELL_GLYPH" == " " ] && CELL_GLYPH=""
+    return 0
+}
+
+glyph_at() { at "$1" "$2" && echo "$CELL_GLYPH"; }
+fg_at() { at "$1" "$2" && echo "$CELL_FG"; }
+bg_at() { at "$1" "$2" && echo "$CELL_BG"; }
+
+wait_until() {
+    local limit="$1" start="${EPOCHREALTIME/./}"
+    shift
+    while ! "$@"; do
+        [ $((${EPOCHREALTIME/./} - start)) -ge $((limit * 1000000)) ] && return 1
+        sleep 0.02
+    done
+}
+
+# Until COMMAND holds on a fresh snapshot.
+seen() {
+    local limit="$1"
+    shift
+    wait_until "$limit" snapshot_then "$@"
+}
+
+snapshot_then() { snapshot && "$@"; }
+
+WALL_ROW="$(printf '█%.0s' $(seq 80))"
+
+new_game() {
+    game_start
+    keys x
+    wait_for "Sector Assignment:" || return 1
+    keys x
+    wait_for "$WALL_ROW" 5
+}
+
+# One glyph of the plain screen.
+glyph() {
+    local r
+    r="$(row "$1")"
+    echo "${r:$2:1}"
+}
+
+# The player unit is a turning bar: / ─ \ │.
+is_player_glyph() { case "$1" in "/" | "─" | "\\" | "│") return 0 ;; esac; return 1; }
+
+player_on() { is_player_glyph "$(glyph "$1" "$2")"; }
+
+# Units are drawn in list order, so a citizen milling about may hide the player for a moment.
+wait_player() { wait_until "${3:-5}" player_on "$1" "$2"; }
+
+# The player starts at (200, 62), the node at (205, 62) and the source at (210, 62); the view
+# shows x 160.., y 50.., so they stand on row 12 at columns 40, 45 and 50. Four steps east, the
+# fifth takes the node, five more carry it over the source, and 'd' sets it down there.
+node_onto_source() {
+    keys 6 6 6 6 6 6 6 6 6 6
+    wait_player 12 49 || return 1
+    keys d
+}
 
 e2e_pass() {
     E2E_PASSED=$((E2E_PASSED + 1))
