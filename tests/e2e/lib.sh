@@ -29,6 +29,7 @@
 #   seen SECONDS COMMAND...                the same, with a fresh snapshot before each try
 #   new_game                 title, sector assignment (faction 7), first frame of a game on screen
 #   node_onto_source         from a new game: takes the start node and sets it on the source
+#   record_row R C LABEL VALUE HOLDER      a row of the records screen
 
 E2E_SOCKET="quillmire-e2e-$$"
 E2E_PASSED=0
@@ -270,6 +271,16 @@ node_onto_source() {
     keys 6 6 6 6 6 6 6 6 6 6
     wait_player 12 49 || return 1
     keys d
+}
+
+# A row of the records screen: the label at its column, the value ending 20 columns on and the
+# holder ending 36 columns on.
+record_row() {
+    local r="$1" column="$2" label="$3" value="$4" holder="$5" text
+    text="$(row "$r")"
+    [ "${text:$column:${#label}}" == "$label" ] || return 1
+    [ "${text:$((column + 21 - ${#value})):${#value}}" == "$value" ] || return 1
+    [ "${text:$((column + 37 - ${#holder})):${#holder}}" == "$holder" ]
 }
 
 e2e_pass() {

@@ -31,15 +31,6 @@ write_score_file() {
     } >"$file"
 }
 
-# Where a row's value ends (column + 20) and its holder ends (column + 36).
-record_row() {
-    local r="$1" column="$2" label="$3" value="$4" holder="$5" text
-    text="$(row "$r")"
-    [ "${text:$column:${#label}}" == "$label" ] || return 1
-    [ "${text:$((column + 21 - ${#value})):${#value}}" == "$value" ] || return 1
-    [ "${text:$((column + 37 - ${#holder})):${#holder}}" == "$holder" ]
-}
-
 records_from_the_title() {
     local file="$E2E_DIR/score.dat" before after
     # 447 sectors cleared, 433 the Elder Dragon's kills (faction 2), 18 experience,
