@@ -312,13 +312,16 @@ got:  '$3'"
 }
 
 e2e_run_all() {
-    local entry name function
+    local entry name function started tenths
     for entry in "${E2E_SCENARIOS[@]}"; do
         name="${entry%%|*}"
         function="${entry#*|}"
         E2E_CURRENT="$name"
         echo "$name"
+        started="${EPOCHREALTIME/./}"
         "$function"
+        tenths=$(((${EPOCHREALTIME/./} - started) / 100000))
+        echo "        ($((tenths / 10)).$((tenths % 10)) s)"
     done
     tm kill-session -t game 2>/dev/null || true
     echo "$E2E_PASSED passed, $E2E_FAILED failed"
