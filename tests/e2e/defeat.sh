@@ -23,7 +23,8 @@ buy_allegiance() {
     return 1
 }
 
-# Columns of a line holding one of the glyphs of a bracket expression.
+# Columns of a line holding one of the glyphs of a bracket expression (a pattern on purpose).
+# shellcheck disable=SC2295
 columns_of() {
     local line="$1" set="$2" rest column=0
     while [[ "$line" == *$set* ]]; do

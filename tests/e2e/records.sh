@@ -21,8 +21,8 @@ write_score_file() {
         names[i]="$name"
     done
     {
-        printf "$(le32 10100)"
-        for i in $(seq 0 447); do printf "$(le32 "${values[i]:-0}")"; done
+        printf %b "$(le32 10100)"
+        for i in $(seq 0 447); do printf %b "$(le32 "${values[i]:-0}")"; done
         for i in $(seq 0 447); do
             name="${names[i]:-}"
             printf '%s' "$name"
