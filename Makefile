@@ -1,5 +1,5 @@
 # Thin wrappers over the CMake presets.
-.PHONY: play build test bench clean
+.PHONY: play build test bench soak fuzz clean
 
 build:
 	cmake --preset release >/dev/null
@@ -17,6 +17,14 @@ bench:
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench
 	./build/bench/bench/quillmire_bench --benchmark_out=build/bench.json --benchmark_out_format=json
+
+# The long soak: 64 seeds of 200,000 frames each, every invariant checked after every frame.
+SOAK_SEEDS ?= 64
+SOAK_FRAMES ?= 200000
+soak:
+	cmake --preset soak >/dev/null
+	cmake --build --preset soak
+	./build/soak/tests/soak/quillmire_soak --seeds $(SOAK_SEEDS) --frames $(SOAK_FRAMES) --jobs 2
 
 clean:
 	rm -rf build
