@@ -26,5 +26,12 @@ soak:
 	cmake --build --preset soak
 	./build/soak/tests/soak/quillmire_soak --seeds $(SOAK_SEEDS) --frames $(SOAK_FRAMES) --jobs 2
 
+# libFuzzer, built with clang: each target runs this many seconds on its seed corpus.
+FUZZ_SECONDS ?= 60
+fuzz:
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+	bash fuzz/run_fuzz.sh $(FUZZ_SECONDS)
+
 clean:
 	rm -rf build
