@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -227,10 +228,40 @@ TEST(ScoreFile, SaveKeepsTheBetterOfFileAndGame) {
     ::_exit(0);
 }
 
+// A third process that reads "score.dat" over and over while the games save: every read finds
+// no file yet, or a whole one. Exits 0 when it read at least one whole file and nothing else.
+[[noreturn]] void keep_reading(const ScoreDirectory& dir, int start_fd, int done_fd) {
+    char go = 0;
+    while (::read(start_fd, &go, 1) < 0) {
+    }
+    int whole = 0;
+    for (;;) {
+        // The games are done once the test closes its end of the pipe; one more read after.
+        pollfd done{done_fd, POLLIN, 0};
+        const bool last = ::poll(&done, 1, 0) > 0;
+        const auto bytes = dir.read_score_file();
+        if (!bytes.empty()) {
+            if (bytes.size() != 8516 || le32_at(bytes, 0) != 10100) ::_exit(1);
+            ++whole;
+        }
+        if (last) ::_exit(whole > 0 ? 0 : 2);
+    }
+}
+
 TEST(ScoreFile, TwoGamesSavingAtOnceLoseNothing) {
     ScoreDirectory dir;
     int start[2];
     ASSERT_EQ(::pipe(start), 0);
+    int done[2];
+    ASSERT_EQ(::pipe(done), 0);
+    const pid_t reader = ::fork();
+    ASSERT_GE(reader, 0);
+    if (reader == 0) {
+        ::close(start[1]);
+        ::close(done[1]);
+        keep_reading(dir, start[0], done[0]);
+    }
+    ::close(done[0]);
     const char* names[2] = {"EVEN", "ODD"};
     pid_t children[2];
     for (int parity = 0; parity < 2; ++parity) {
@@ -238,6 +269,7 @@ TEST(ScoreFile, TwoGamesSavingAtOnceLoseNothing) {
         ASSERT_GE(children[parity], 0);
         if (children[parity] == 0) {
             ::close(start[1]);
+            ::close(done[1]);
             keep_saving(dir, start[0], parity, names[parity]);
         }
     }
@@ -248,6 +280,10 @@ TEST(ScoreFile, TwoGamesSavingAtOnceLoseNothing) {
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
+    ::close(done[1]);
+    int read_status = 0;
+    ASSERT_EQ(::waitpid(reader, &read_status, 0), reader);
+    EXPECT_TRUE(WIFEXITED(read_status) && WEXITSTATUS(read_status) == 0) << "a read found a torn or short file";
 
     EXPECT_EQ(dir.entries(), score_and_lock);
     Game g;
