@@ -82,10 +82,10 @@ int main(int argc, char** argv) {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::printf("\nseeds: %u, frames played: %llu, invariant checks passed: %llu (%.0f s)\n", settings.seeds,
                 static_cast<unsigned long long>(total.frames), static_cast<unsigned long long>(total.checks), seconds);
-    std::printf("games: %llu, megabosses arrived: %llu, defeated: %llu, menu left past the list's end: %llu frames\n",
+    std::printf("games: %llu, megabosses arrived: %llu, defeated: %llu, node menus that followed their node down the list: %llu\n",
                 static_cast<unsigned long long>(total.games), static_cast<unsigned long long>(total.megabosses_arrived),
                 static_cast<unsigned long long>(total.megabosses_defeated),
-                static_cast<unsigned long long>(total.menu_past_end));
+                static_cast<unsigned long long>(total.menu_followed));
     std::printf("purchases:");
     for (std::size_t k = 0; k < total.purchases.size(); ++k) {
         std::printf(" %c %llu", qm::soak::purchase_keys[k], static_cast<unsigned long long>(total.purchases[k]));

@@ -149,7 +149,7 @@ void SoakReport::add(const SoakReport& other) {
     games += other.games;
     megabosses_arrived += other.megabosses_arrived;
     megabosses_defeated += other.megabosses_defeated;
-    menu_past_end += other.menu_past_end;
+    menu_followed += other.menu_followed;
     ooze_given += other.ooze_given;
     for (std::size_t i = 0; i < purchases.size(); ++i) purchases[i] += other.purchases[i];
     for (std::size_t i = 0; i < shown.size(); ++i) shown[i] += other.shown[i];
@@ -211,7 +211,7 @@ SoakReport run_soak(const SoakOptions& options) {
         director.step();
     }
     report.checks = checker.checks_passed();
-    report.menu_past_end = checker.menu_past_end();
+    report.menu_followed = checker.menu_followed();
     report.shown = terminal.shown();
     return report;
 }

@@ -36,7 +36,7 @@ struct SoakReport {
     std::uint64_t games = 0;
     std::uint64_t megabosses_arrived = 0;
     std::uint64_t megabosses_defeated = 0;
-    std::uint64_t menu_past_end = 0;
+    std::uint64_t menu_followed = 0;
     std::uint64_t ooze_given = 0;
     std::array<std::uint64_t, 7> purchases{};
     std::array<std::uint64_t, screen_count> shown{};

@@ -85,15 +85,26 @@ TEST(Invariants, EachBrokenRuleIsCaught) {
         EXPECT_FALSE(c.check(*g));
     }
     {
-        // A node menu left past the end of the list holds as long as it draws nothing.
+        // An open node menu stays on its node while the list closes up before it.
         auto g = fresh_game();
+        Building tower = fresh_building(*g);
+        tower.kind = building_tower;
+        tower.x = 190;
+        tower.y = 60;
+        g->buildings.insert(g->buildings.begin(), std::make_unique<Building>(tower));
         InvariantChecker c;
         g->open_menu = 0;
-        g->menu_building = static_cast<std::int32_t>(g->buildings.size());
+        g->menu_building = 1;  // the node at (205, 62)
+        ASSERT_TRUE(c.check(*g)) << c.failure();
+        remove_building(*g, 0);
         EXPECT_TRUE(c.check(*g)) << c.failure();
-        EXPECT_EQ(c.menu_past_end(), 1u);
-        g->open_menu = 3;
+        EXPECT_EQ(c.menu_followed(), 1u);
+        g->menu_building = 1;  // slid onto the corrupted node
         EXPECT_FALSE(c.check(*g));
+        g->menu_building = static_cast<std::int32_t>(g->buildings.size());
+        EXPECT_FALSE(holds(*g));
+        g->open_menu = 3;
+        EXPECT_FALSE(holds(*g));
     }
 }
 
@@ -119,6 +130,7 @@ TEST(Soak, ShortSoakKeepsEveryInvariant) {
     EXPECT_EQ(total.frames, 40000u);
     EXPECT_GT(total.games, 4u);
     EXPECT_GT(total.megabosses_defeated, 0u);
+    EXPECT_GT(total.menu_followed, 0u);
     for (std::size_t k = 0; k < total.purchases.size(); ++k) {
         EXPECT_GT(total.purchases[k], 0u) << "no purchase with " << purchase_keys[k];
     }
