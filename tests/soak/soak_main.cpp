@@ -86,6 +86,8 @@ int main(int argc, char** argv) {
                 static_cast<unsigned long long>(total.games), static_cast<unsigned long long>(total.megabosses_arrived),
                 static_cast<unsigned long long>(total.megabosses_defeated),
                 static_cast<unsigned long long>(total.menu_followed));
+    std::printf("most units at once: %llu, ooze given: %llu\n", static_cast<unsigned long long>(total.most_units),
+                static_cast<unsigned long long>(total.ooze_given));
     std::printf("purchases:");
     for (std::size_t k = 0; k < total.purchases.size(); ++k) {
         std::printf(" %c %llu", qm::soak::purchase_keys[k], static_cast<unsigned long long>(total.purchases[k]));

@@ -2,6 +2,8 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
+
 #include "console/startup.h"
 #include "buildings/sector_opening.h"
 #include "flow/game_frame.h"
@@ -18,6 +20,9 @@ namespace {
 // Now and then the stores get a windfall, large enough at times for a promotion.
 constexpr int gift_one_in = 300;
 constexpr int largest_gift = 400;
+// While a node menu is open its store is topped up now and then, for buying sprees.
+constexpr int windfall_one_in = 20;
+constexpr int windfall = 3000;
 // A rushing game waits up to this long before it opens every stage.
 constexpr int longest_rush_wait = 1500;
 // A rushing game clears the hostile buildings this often, so each stage opens at once.
@@ -51,6 +56,7 @@ public:
     void step() {
         ++age_;
         if (dice_.one_in(gift_one_in)) give_ooze();
+        if (game_.open_menu == 0 && dice_.one_in(windfall_one_in)) give_windfall();
         if (rush_at_ >= 0 && age_ >= rush_at_) rush();
         if (age_ > lifetime_) strike_down(unit_citizen);
         if (game_.open_menu == 0 && dice_.one_in(knock_down_one_in)) knock_down_defence();
@@ -73,6 +79,14 @@ private:
         const int amount = 1 + dice_.below(largest_gift);
         game_.ooze_store[static_cast<std::size_t>(faction)] += amount;
         report_.ooze_given += static_cast<std::uint64_t>(amount);
+    }
+
+    // Enough for the open menu's node to buy up to the limits.
+    void give_windfall() {
+        const int faction = game_.buildings[static_cast<std::size_t>(game_.menu_building)]->faction;
+        if (faction < 0 || faction >= 16 || game_.ooze_store[static_cast<std::size_t>(faction)] >= 300) return;
+        game_.ooze_store[static_cast<std::size_t>(faction)] += windfall;
+        report_.ooze_given += windfall;
     }
 
     // Late states by the game's own steps: every stage opened as finished sweeps would open
@@ -150,6 +164,7 @@ void SoakReport::add(const SoakReport& other) {
     megabosses_arrived += other.megabosses_arrived;
     megabosses_defeated += other.megabosses_defeated;
     menu_followed += other.menu_followed;
+    most_units = std::max(most_units, other.most_units);
     ooze_given += other.ooze_given;
     for (std::size_t i = 0; i < purchases.size(); ++i) purchases[i] += other.purchases[i];
     for (std::size_t i = 0; i < shown.size(); ++i) shown[i] += other.shown[i];
@@ -208,6 +223,7 @@ SoakReport run_soak(const SoakOptions& options) {
         if (in_game && game->current_statistics.counters[stat_total_spent] != spent && terminal.menu_letter() != 0) {
             ++report.purchases[purchase_keys.find(static_cast<char>(terminal.menu_letter()))];
         }
+        report.most_units = std::max<std::uint64_t>(report.most_units, game->units.size());
         director.step();
     }
     report.checks = checker.checks_passed();

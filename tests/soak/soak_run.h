@@ -38,6 +38,8 @@ struct SoakReport {
     std::uint64_t megabosses_defeated = 0;
     std::uint64_t menu_followed = 0;
     std::uint64_t ooze_given = 0;
+    // The most units the list held after any frame.
+    std::uint64_t most_units = 0;
     std::array<std::uint64_t, 7> purchases{};
     std::array<std::uint64_t, screen_count> shown{};
     // Empty when every invariant held to the end; otherwise what broke, and when.

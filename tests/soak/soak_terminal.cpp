@@ -95,6 +95,17 @@ int SoakTerminal::read_key() {
 }
 
 int SoakTerminal::map_key() {
+    const bool menu_opened = game_.open_menu != -1 && !menu_was_open_;
+    menu_was_open_ = game_.open_menu != -1;
+    if (menu_opened && game_.open_menu == 0 && dice_.one_in(10)) spree_left_ = 200 + dice_.below(1000);
+    if (game_.open_menu == 0 && spree_left_ > 0) {
+        // A buying spree: troops and fliers until the limits hold, and no closing.
+        --spree_left_;
+        if (dice_.one_in(5)) return key_none;
+        menu_letter_ = "edzwa"[dice_.below(5)];
+        return menu_letter_;
+    }
+    spree_left_ = 0;
     if (game_.open_menu != -1) {
         const int roll = dice_.below(100);
         if (roll < 45) {

@@ -90,6 +90,8 @@ private:
     bool seeking_ = false;
     int mood_left_ = 0;
     int menu_letter_ = 0;
+    bool menu_was_open_ = false;
+    int spree_left_ = 0;
     // Source cells of the open area, looked for again every few hundred errands.
     std::vector<std::pair<int, int>> sources_;
     int sources_age_ = 0;
