@@ -116,7 +116,7 @@ TEST(Soak, ShortSoakKeepsEveryInvariant) {
         ScratchDirectory scores;
         SoakOptions options;
         options.seed = seed;
-        options.frames = 8000;
+        options.frames = 6000;
         options.score_directory = scores.path();
         options.shortest_game = 600;
         options.longest_game = 2500;
@@ -127,7 +127,7 @@ TEST(Soak, ShortSoakKeepsEveryInvariant) {
     }
     std::cout << "short soak: " << total.frames << " frames, " << total.checks << " invariant checks passed, "
               << total.games << " games, " << total.megabosses_defeated << " megabosses defeated\n";
-    EXPECT_EQ(total.frames, 40000u);
+    EXPECT_EQ(total.frames, 30000u);
     EXPECT_GT(total.games, 4u);
     EXPECT_GT(total.megabosses_defeated, 0u);
     EXPECT_GT(total.menu_followed, 0u);
