@@ -6,7 +6,9 @@
 
 #include "console/keys.h"
 #include "records/score_file.h"
+#include "buildings/node_network.h"
 #include "world/directions.h"
+#include "world/lists.h"
 
 namespace qm::soak {
 namespace {
@@ -97,7 +99,7 @@ int SoakTerminal::read_key() {
 int SoakTerminal::map_key() {
     const bool menu_opened = game_.open_menu != -1 && !menu_was_open_;
     menu_was_open_ = game_.open_menu != -1;
-    if (menu_opened && game_.open_menu == 0 && dice_.one_in(10)) spree_left_ = 200 + dice_.below(1000);
+    if (menu_opened && game_.open_menu == 0 && dice_.one_in(30)) spree_left_ = 100 + dice_.below(500);
     if (game_.open_menu == 0 && spree_left_ > 0) {
         // A buying spree: troops and fliers until the limits hold, and no closing.
         --spree_left_;
@@ -119,6 +121,8 @@ int SoakTerminal::map_key() {
     }
     if (--mood_left_ <= 0) {
         seeking_ = dice_.below(100) < 50;
+        const int pick = dice_.below(10);
+        errand_ = pick < 4 ? Errand::open_menus : pick < 8 ? Errand::grow_network : Errand::take_up;
         mood_left_ = 50 + dice_.below(400);
     }
     if (seeking_ && dice_.below(100) < 80) return errand_key();
@@ -140,9 +144,10 @@ int distance_to(const Unit& u, int x, int y) { return std::max(std::abs(x - u.x)
 
 }  // namespace
 
-// What a purposeful player does: opens the menu of an active node; with a node in hand, sets
-// it down on a source so it turns active; with nothing, fetches the nearest node (a corrupted
-// one is cleansed as it is taken).
+// What a purposeful player does, one errand a while: opens the menus of active nodes; grows the
+// network, setting nodes down on sources and on the floor that active nodes energise; or takes
+// active nodes up again, so the network goes dark behind them. Without a node in hand it fetches
+// the nearest one (a corrupted one is cleansed as it is taken).
 int SoakTerminal::errand_key() {
     if (game_.units.empty()) return key_none;
     const Unit& player = *game_.units[0];
@@ -161,21 +166,42 @@ int SoakTerminal::errand_key() {
         if (dice_.one_in(4)) return movement_key();
         return step_keys[static_cast<std::size_t>(sign(x - player.x) + 1)][static_cast<std::size_t>(sign(y - player.y) + 1)];
     };
-
-    const Building* active = nearest([&](const Building& b) {
+    const auto is_active = [&](const Building& b) {
         return b.kind == building_node && on_map(b.x, b.y) && is_active_ground(map_cell(game_, b.x, b.y));
-    });
-    if (active != nullptr && distance_to(player, active->x, active->y) <= 40) {
+    };
+    const Building* active = nearest(is_active);
+    const bool active_near = active != nullptr && distance_to(player, active->x, active->y) <= 40;
+    int carried = 0;
+    for (const Building& slot : player.carry_slots) carried += slot.empty() ? 0 : 1;
+
+    if (errand_ == Errand::open_menus && active_near) {
         if (distance_to(player, active->x, active->y) > 1) return step_toward(active->x, active->y);
         return reach_keys[static_cast<std::size_t>(active->x - player.x + 1)][static_cast<std::size_t>(active->y - player.y + 1)];
+    }
+    if (errand_ == Errand::take_up && active_near && carried < 3) {
+        // Walking into a node takes it.
+        return step_toward(active->x, active->y);
     }
 
     for (int d = 0; d < 8; ++d) {
         if (player.carry_slots[static_cast<std::size_t>(d)].kind != building_node) continue;
-        if (sources_age_-- <= 0) find_sources();
+        // Where the node should stand: on energised floor beside an active node, or on a source.
+        std::vector<std::pair<int, int>> spots;
+        if (active_near) {
+            for (const Offset& link : link_offsets) {
+                const int x = active->x + link.dx, y = active->y + link.dy;
+                if (on_map(x, y) && is_energised_floor(map_cell(game_, x, y)) && find_building_at(game_, x, y) < 0) {
+                    spots.push_back({x, y});
+                }
+            }
+        }
+        if (spots.empty()) {
+            if (sources_age_-- <= 0) find_sources();
+            spots = sources_;
+        }
         const Offset o = direction_offset(d);
         int best_x = -1, best_y = -1;
-        for (const auto& [sx, sy] : sources_) {
+        for (const auto& [sx, sy] : spots) {
             if (best_x < 0 || distance_to(player, sx - o.dx, sy - o.dy) < distance_to(player, best_x, best_y)) {
                 best_x = sx - o.dx;
                 best_y = sy - o.dy;
@@ -186,8 +212,8 @@ int SoakTerminal::errand_key() {
         return reach_keys[static_cast<std::size_t>(o.dx + 1)][static_cast<std::size_t>(o.dy + 1)];
     }
 
-    const Building* node = nearest([](const Building& b) {
-        return b.kind == building_node || b.kind == building_corrupted_node;
+    const Building* node = nearest([&](const Building& b) {
+        return (b.kind == building_node && !is_active(b)) || b.kind == building_corrupted_node;
     });
     if (node == nullptr) return movement_key();
     return step_toward(node->x, node->y);

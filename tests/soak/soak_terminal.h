@@ -88,6 +88,8 @@ private:
     Screen screen_ = Screen::sector_assignment;
     // The player either wanders or makes for the nearest active node, a while each.
     bool seeking_ = false;
+    enum class Errand { open_menus, grow_network, take_up };
+    Errand errand_ = Errand::open_menus;
     int mood_left_ = 0;
     int menu_letter_ = 0;
     bool menu_was_open_ = false;
