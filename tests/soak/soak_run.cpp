@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "console/startup.h"
 #include "buildings/sector_opening.h"
+#include "console/startup.h"
 #include "flow/game_frame.h"
 #include "flow/megaboss_wave.h"
 #include "flow/sector_assignment.h"

@@ -4,9 +4,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "console/keys.h"
-#include "records/score_file.h"
 #include "buildings/node_network.h"
+#include "console/keys.h"
 #include "world/directions.h"
 #include "world/lists.h"
 
