@@ -185,13 +185,17 @@ TEST(MenuKeys, ClosingHintMenusAndAVanishedNode) {
     menu_key(g, 0, 1);
     EXPECT_EQ(g.open_menu, -1);
 
-    // The node's index has run past the end of the list: the menu closes, nothing is bought.
-    g.open_menu = 0;
-    g.menu_building = 1;
-    EXPECT_FALSE(menu_key(g, 0, -1));
-    EXPECT_EQ(g.open_menu, -1);
-    EXPECT_EQ(g.ooze_store[3], 1000);
-    EXPECT_EQ(g.buildings.size(), 1u);
+    // The node's index has run past the end of the list, or its building has no ooze store
+    // to pay from: the menu closes, nothing is bought.
+    for (auto [index, faction] : {std::pair{1, 3}, {-1, 3}, {0, 16}, {0, -1}}) {
+        g.open_menu = 0;
+        g.menu_building = index;
+        g.buildings[0]->faction = faction;
+        EXPECT_FALSE(menu_key(g, 0, -1));
+        EXPECT_EQ(g.open_menu, -1);
+        EXPECT_EQ(g.ooze_store[3], 1000);
+        EXPECT_EQ(g.buildings.size(), 1u);
+    }
 }
 
 }  // namespace
