@@ -257,8 +257,14 @@ TEST(SectorOpening, CapsSourcesAndTheEndOfTheSectors) {
         h.stage = 4;
         open_next_stage(h);
         EXPECT_EQ(glyphs_in_sector(h, 4, 0, glyph_source), 1);
+        // Walls are laid as a glyph only, so those on open ground stay green and the next
+        // opening clears them where a sector has opened behind them.
+        EXPECT_EQ(map_cell(h, 40, 24), (Cell{glyph_wall, 2, 0, 0}));
+        EXPECT_EQ(map_cell(h, 40, 60), (Cell{glyph_wall, 2, 0, 0}));
         open_next_stage(h);
         EXPECT_EQ(glyphs_in_sector(h, 0, 1, glyph_source), 0);
+        EXPECT_EQ(map_cell(h, 40, 24), open_ground);
+        EXPECT_EQ(map_cell(h, 40, 60), (Cell{glyph_wall, 2, 0, 0}));
         Game k;
         k.seed = seed;
         lay_row_grid(k);
