@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 
+#include <curses.h>
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -105,6 +106,17 @@ TEST(CursesKeys, OnlyRealKeysReachTheGame) {
         {0x104, '4'}, {0x105, '6'},
     };
     for (const auto& [code, becomes] : keypad) {
+        EXPECT_EQ(normalise_key(key_low_byte(console_key(code))), becomes) << std::hex << code;
+    }
+
+    // The cursor block's Home, End, PgUp and PgDn are the keypad's 7, 1, 9 and 3; the
+    // keypad keys terminfo names by position arrive as what they show.
+    const std::map<int, int> named = {
+        {KEY_HOME, '7'}, {KEY_END, '1'}, {KEY_PPAGE, '9'}, {KEY_NPAGE, '3'}, {KEY_A1, '7'},
+        {KEY_A3, '9'},   {KEY_B2, '5'},  {KEY_C1, '1'},    {KEY_C3, '3'},    {KEY_UP, '8'},
+        {KEY_DOWN, '2'}, {KEY_LEFT, '4'}, {KEY_RIGHT, '6'}, {KEY_ENTER, '\n'}, {KEY_RESIZE, 0},
+    };
+    for (const auto& [code, becomes] : named) {
         EXPECT_EQ(normalise_key(key_low_byte(console_key(code))), becomes) << std::hex << code;
     }
 
