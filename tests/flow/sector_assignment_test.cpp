@@ -204,9 +204,24 @@ TEST(SectorAssignment, FactionCyclingWrapsAndEscapeQuits) {
     t.type({'6'});
     EXPECT_FALSE(sector_assignment_frame(g));
     EXPECT_EQ(g.player_faction, 0);
+    // A frame with no key keeps the screen and waits out its 10 ms.
+    t.idle_frames_before_escape = 1;
+    const std::uint32_t before_idle = t.clock;
+    EXPECT_FALSE(sector_assignment_frame(g));
+    EXPECT_EQ(g.player_faction, 0);
+    EXPECT_EQ(g.game_mode, 0);
+    EXPECT_EQ(t.clock, before_idle + 10);
+    // ESC quits at once, without waiting for the frame's end.
     t.type({27});
+    const std::uint32_t before_escape = t.clock;
     EXPECT_TRUE(sector_assignment_frame(g));
     EXPECT_EQ(g.game_mode, 0);
+    EXPECT_EQ(t.clock, before_escape);
+    // Cursor up arrives as '8': not a faction key, so it starts the game.
+    t.type({0x103});
+    EXPECT_FALSE(sector_assignment_frame(g));
+    EXPECT_EQ(g.game_mode, 1);
+    EXPECT_EQ(g.units.size(), 3u);
 }
 
 TEST(Startup, EscapeOnTitleQuitsBeforeTheReset) {

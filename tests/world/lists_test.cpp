@@ -148,6 +148,8 @@ TEST(World, DirectionsFactionsAndMapIndexes) {
     EXPECT_EQ(direction_of(0, 0), 0);
     EXPECT_EQ(direction_of(1, 1), 0);
     EXPECT_EQ(direction_of(0, -2), -2);
+    EXPECT_EQ(direction_of(2, -1), -1);  // "no direction"
+    EXPECT_EQ(direction_of(2, 1), 1);    // not in the table, yet a direction index all the same
     EXPECT_EQ(direction_offset(4).dx, 0);
     EXPECT_EQ(direction_offset(4).dy, -1);
     for (int i = 0; i < 8; ++i) {
