@@ -9,6 +9,7 @@
 
 #include <langinfo.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <curses.h>
@@ -133,11 +134,7 @@ void restore_signal_handlers() {
 
 // A hung-up or closed terminal makes every read fail at once; without this the game would run
 // on with no player forever.
-bool terminal_gone() {
-    if (errno == EIO) return true;
-    pollfd fd{STDIN_FILENO, POLLIN, 0};
-    return poll(&fd, 1, 0) > 0 && (fd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
-}
+bool terminal_gone() { return errno == EIO || input_ended(STDIN_FILENO); }
 
 bool locale_is_utf8() {
     const char* codeset = nl_langinfo(CODESET);
@@ -373,6 +370,17 @@ std::vector<CursesPair> curses_pairs(bool sixteen_colours) {
 ColourAttribute curses_attribute(int fg, int bg, int bright, bool sixteen_colours) {
     if (sixteen_colours && bright != 0) return {64 + fg * 8 + bg, false};
     return colour_attribute(fg, bg, bright);
+}
+
+bool input_ended(int fd) {
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, 0) <= 0) return false;  // nothing waiting: still there
+    if ((p.revents & POLLNVAL) != 0) return true;
+    // "Ready" is also what input at its end says, for ever: only bytes to read are keys still
+    // to come, even from a terminal that has just gone.
+    int waiting = 0;
+    if ((p.revents & POLLIN) != 0 && ioctl(fd, FIONREAD, &waiting) == 0 && waiting > 0) return false;
+    return (p.revents & (POLLIN | POLLHUP | POLLERR)) != 0;
 }
 
 int console_key(int curses_key) {

@@ -28,6 +28,11 @@ std::vector<CursesPair> curses_pairs(bool sixteen_colours);
 // has fewer than 16 colours, since many terminals do not brighten bold text.
 ColourAttribute curses_attribute(int fg, int bg, int bright, bool sixteen_colours);
 
+// True when no key can ever come from fd again: a hung-up or closed terminal, a pipe whose
+// writer is gone, or input at its end (stdin from /dev/null or a file), which reads as ready
+// forever and would keep a screen that waits for a key spinning.
+bool input_ended(int fd);
+
 // A key code from curses as the game reads it: the keypad, Home/End/PgUp/PgDn and the arrows
 // in the console's key codes, backspace as 8, and 0 for anything the game has no key for (so an
 // unknown function key never arrives as a letter or ESC by its low byte).

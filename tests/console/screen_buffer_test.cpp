@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "console/colour.h"
 #include "console/keys.h"
 #include "console/random.h"
@@ -35,6 +37,22 @@ TEST(ScreenBuffer, CentredTextAndClearing) {
     EXPECT_EQ(row_text(s, 5).find('x'), 39u);
     put_centred(s, 6, std::string(81, 'y'));  // too long: lands at the centre
     EXPECT_EQ(row_text(s, 12).find('y'), 40u);
+    put_centred(s, 8, "ab");  // even lengths lean left of centre
+    EXPECT_EQ(row_text(s, 8).find("ab"), 39u);
+    put_centred(s, 9, std::string(80, 'z'));  // exactly a row: from column 0 to 79
+    EXPECT_EQ(row_text(s, 9), std::string(80, 'z'));
+    EXPECT_EQ(s.pen.column, 80);
+
+    // An empty text: the unsigned length - 1 is huge, so the cursor goes to the centre, and
+    // nothing is written.
+    const ScreenBuffer before = s;
+    set_cursor(s, 2, 2);
+    put_centred(s, 3, "");
+    EXPECT_EQ(s.pen.row, 12);
+    EXPECT_EQ(s.pen.column, 40);
+    put_text(s, "");
+    EXPECT_EQ(s.pen.column, 40);
+    EXPECT_EQ(s.cells, before.cells);
 
     set_colour(s, 4, 2, 1);
     clear_screen(s);
@@ -61,6 +79,13 @@ TEST(Random, SequenceFromSeedZeroAndRanges) {
     std::uint32_t seed = 0;
     EXPECT_EQ(random_step(seed), 99979777u);
     EXPECT_EQ(random_step(seed), 1584092622u);
+
+    // A double product truncated, never rounded, and never a 32-bit product that overflows.
+    seed = 0;
+    EXPECT_EQ(random_below(seed, 100), 4);   // 4.66
+    EXPECT_EQ(random_below(seed, 100), 73);  // 73.77
+    seed = 0;
+    EXPECT_EQ(random_below(seed, 1000000), 46556);  // 46556.71
 
     seed = 12345;
     const std::uint32_t before = seed;
@@ -92,6 +117,18 @@ TEST(Keys, LettersArrowsAndKeypadNormalise) {
     EXPECT_EQ(normalise_key('7'), '7');
     EXPECT_EQ(normalise_key(27), 27);
     EXPECT_EQ(normalise_key('['), '[');
+
+    // The whole table by low byte, and every other byte but the capitals passes unchanged.
+    const std::map<int, int> table = {
+        {0x02, '2'}, {0x03, '8'}, {0x04, '4'}, {0x05, '6'}, {0xC1, '7'}, {0xC2, '8'}, {0xC3, '9'},
+        {0xC4, '4'}, {0xC5, '5'}, {0xC6, '6'}, {0xC7, '1'}, {0xC8, '2'}, {0xC9, '3'}, {0xFA, '0'},
+        {0xCE, '.'}, {0xCB, '\n'}, {0xD1, '+'}, {0xD0, '-'}, {0xCF, '*'}, {0xCA, '/'},
+    };
+    for (int key = 0; key < 256; ++key) {
+        const auto entry = table.find(key);
+        const int want = entry != table.end() ? entry->second : key >= 'A' && key <= 'Z' ? key + 32 : key;
+        EXPECT_EQ(normalise_key(key), want) << "key " << key;
+    }
 }
 
 TEST(Colour, PairsAndAttributes) {
@@ -118,6 +155,22 @@ TEST(Colour, PairsAndAttributes) {
         }
     }
     EXPECT_EQ(table.pairs[0].pair, 56);  // created first
+
+    // Every cell's colours are drawn with a pair that was created, or with curses' pair 0.
+    for (int fg = 0; fg < 8; ++fg) {
+        for (int bg = 0; bg < 8; ++bg) {
+            const int pair = colour_attribute(fg, bg, 0).pair;
+            if (fg == 7 && bg == 0) {
+                EXPECT_EQ(pair, 0);
+                continue;
+            }
+            ASSERT_TRUE(seen[pair]) << fg << " on " << bg;
+            for (const PairDefinition& p : table.pairs) {
+                if (p.pair != pair) continue;
+                EXPECT_TRUE(p.fg == fg && p.bg == bg) << fg << " on " << bg;
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -1,8 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <set>
+
+#include <curses.h>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include "console/curses_terminal.h"
 #include "console/keys.h"
@@ -103,6 +110,17 @@ TEST(CursesKeys, OnlyRealKeysReachTheGame) {
         EXPECT_EQ(normalise_key(key_low_byte(console_key(code))), becomes) << std::hex << code;
     }
 
+    // The cursor block's Home, End, PgUp and PgDn are the keypad's 7, 1, 9 and 3; the
+    // keypad keys terminfo names by position arrive as what they show.
+    const std::map<int, int> named = {
+        {KEY_HOME, '7'}, {KEY_END, '1'}, {KEY_PPAGE, '9'}, {KEY_NPAGE, '3'}, {KEY_A1, '7'},
+        {KEY_A3, '9'},   {KEY_B2, '5'},  {KEY_C1, '1'},    {KEY_C3, '3'},    {KEY_UP, '8'},
+        {KEY_DOWN, '2'}, {KEY_LEFT, '4'}, {KEY_RIGHT, '6'}, {KEY_ENTER, '\n'}, {KEY_RESIZE, 0},
+    };
+    for (const auto& [code, becomes] : named) {
+        EXPECT_EQ(normalise_key(key_low_byte(console_key(code))), becomes) << std::hex << code;
+    }
+
     // No other curses key code (function keys, modified keys, mouse, resize) turns into ESC,
     // a letter or a digit by its low byte.
     for (int code = 0x100; code < 0x400; ++code) {
@@ -114,6 +132,55 @@ TEST(CursesKeys, OnlyRealKeysReachTheGame) {
         EXPECT_TRUE(known) << std::hex << code << " reads as " << key;
         EXPECT_NE(key, key_escape) << std::hex << code;
     }
+}
+
+// Input that can never bring a key again ends the game; input that merely has nothing waiting,
+// or has a key waiting, does not.
+TEST(CursesInput, OnlyInputThatCanBringNoKeyHasEnded) {
+    int pipe_ends[2];
+    ASSERT_EQ(pipe(pipe_ends), 0);
+    EXPECT_FALSE(input_ended(pipe_ends[0]));  // open and empty: the player has not typed yet
+    ASSERT_EQ(write(pipe_ends[1], "x", 1), 1);
+    EXPECT_FALSE(input_ended(pipe_ends[0]));  // a key waiting
+    close(pipe_ends[1]);
+    EXPECT_FALSE(input_ended(pipe_ends[0]));  // the writer went, but its key is still to read
+    char c = 0;
+    ASSERT_EQ(read(pipe_ends[0], &c, 1), 1);
+    EXPECT_TRUE(input_ended(pipe_ends[0]));
+    close(pipe_ends[0]);
+
+    const int null_input = open("/dev/null", O_RDONLY);
+    ASSERT_GE(null_input, 0);
+    EXPECT_TRUE(input_ended(null_input));  // always "ready", never a byte
+    close(null_input);
+
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    ASSERT_EQ(write(fileno(file), "q", 1), 1);
+    ASSERT_EQ(lseek(fileno(file), 0, SEEK_SET), 0);
+    EXPECT_FALSE(input_ended(fileno(file)));  // keys from a file still to read
+    ASSERT_EQ(read(fileno(file), &c, 1), 1);
+    EXPECT_TRUE(input_ended(fileno(file)));   // and then its end
+    std::fclose(file);
+
+    // A pseudo-terminal, as a terminal window or tmux gives the game.
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    const int slave = open(ptsname(master), O_RDWR | O_NOCTTY);
+    ASSERT_GE(slave, 0);
+    termios modes{};  // key by key, as curses reads it
+    ASSERT_EQ(tcgetattr(slave, &modes), 0);
+    cfmakeraw(&modes);
+    ASSERT_EQ(tcsetattr(slave, TCSANOW, &modes), 0);
+    EXPECT_FALSE(input_ended(slave));
+    ASSERT_EQ(write(master, "6", 1), 1);
+    EXPECT_FALSE(input_ended(slave));
+    ASSERT_EQ(read(slave, &c, 1), 1);
+    close(master);  // the window closed
+    EXPECT_TRUE(input_ended(slave));
+    close(slave);
 }
 
 }  // namespace

@@ -35,3 +35,33 @@ keypad_xterm() { keypad_on xterm-256color; }
 scenario "keypad under tmux-256color" keypad_tmux
 scenario "keypad under screen" keypad_screen
 scenario "keypad under xterm-256color" keypad_xterm
+
+# In play, Home, End, PgUp and PgDn walk as 7, 1, 9 and 3 do, and so does the keypad. The
+# player unit starts on row 12, column 40.
+corner_walk() {
+    local term="$1" up_left="$2" down_right="$3" up_right="$4" down_left="$5"
+    game_start "$term"
+    keys x
+    wait_for "Sector Assignment:"
+    keys x
+    wait_gone "Sector Assignment:"
+    wait_player 12 40 || { e2e_fail "$term: the player unit at its start"; return; }
+    keys "$up_left"
+    check "$term: $up_left walks up and left" wait_player 11 39
+    keys "$down_right"
+    check "$term: $down_right walks down and right" wait_player 12 40
+    keys "$up_right"
+    check "$term: $up_right walks up and right" wait_player 11 41
+    keys "$down_left"
+    check "$term: $down_left walks down and left" wait_player 12 40
+    keys Escape
+    check_eq "$term: ESC quits with 0" "0" "$(exit_status)"
+}
+
+corner_walk_tmux() { corner_walk tmux-256color Home NPage PPage End; }
+corner_walk_xterm() { corner_walk xterm-256color Home NPage PPage End; }
+keypad_walk_tmux() { corner_walk tmux-256color KP7 KP3 KP9 KP1; }
+
+scenario "Home, End, PgUp and PgDn walk under tmux-256color" corner_walk_tmux
+scenario "Home, End, PgUp and PgDn walk under xterm-256color" corner_walk_xterm
+scenario "the keypad walks under tmux-256color" keypad_walk_tmux

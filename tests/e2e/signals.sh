@@ -61,3 +61,17 @@ sigabrt_restores() {
 }
 
 scenario "SIGABRT while playing" sigabrt_restores
+
+# Input that can bring no key (stdin from /dev/null): the title ends the program at once
+# instead of asking for a key for ever.
+input_at_its_end() {
+    tm kill-session -t game 2>/dev/null || true
+    rm -f "$E2E_DIR/game.pid"
+    tm new-session -d -x 80 -y 25 -s game -c "$E2E_DIR" \
+        "env TERM=tmux-256color PS1='$ ' sh -c 'sh ./launch.sh </dev/null; echo EXIT=\$?; exec sh'"
+    tm set-option -t game status off >/dev/null
+    check_eq "input at its end ends the program with 0" "0" "$(exit_status)"
+    check "the shell works afterwards" shell_usable
+}
+
+scenario "input at its end" input_at_its_end

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
 #include "console/startup.h"
 #include "flow/sector_assignment.h"
 #include "support/scripted_terminal.h"
+#include "world/factions.h"
 #include "world/lists.h"
 
 namespace qm {
@@ -50,14 +52,40 @@ TEST(NewGame, LayoutAndDrawOrder) {
     EXPECT_EQ(g.buildings[1]->phase, corrupted_phase);
     EXPECT_EQ(g.buildings[1]->faction, corrupted_faction);
 
+    EXPECT_EQ(g.units[1]->faction, 3);
+    EXPECT_EQ(g.units[2]->faction, 3);
+    EXPECT_EQ(g.units[1]->max_hit_points, 1);
+    EXPECT_EQ(g.units[0]->max_hit_points, 10);
+    EXPECT_EQ(g.units[0]->faction, 3);
+
+    // The map: the source and the ring of green walls round the start sector, nothing else.
     EXPECT_TRUE(is_source(map_cell(g, 210, 62)));
-    EXPECT_EQ(map_cell(g, 160, 60), (Cell{219, 2, 0, 0}));
-    EXPECT_EQ(map_cell(g, 200, 74), (Cell{219, 2, 0, 0}));
-    EXPECT_EQ(map_cell(g, 161, 51), open_ground);
-    EXPECT_EQ(map_cell(g, 240, 60), open_ground);
+    int changed = 0;
+    for (int x = 0; x < map_width; ++x) {
+        for (int y = 0; y < map_height; ++y) {
+            const Cell& cell = map_cell(g, x, y);
+            if (x == 210 && y == 62) continue;
+            const bool ring = x >= 160 && x <= 239 && y >= 50 && y <= 74 &&
+                              (x == 160 || x == 239 || y == 50 || y == 74);
+            EXPECT_EQ(cell, ring ? (Cell{219, 2, 0, 0}) : open_ground) << x << "," << y;
+            changed += ring ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(changed, 2 * 80 + 2 * 23);
     EXPECT_EQ(g.view_x, 160);
+    EXPECT_EQ(g.view_y, 50);
+    EXPECT_EQ(g.open_min_x, 160);
+    EXPECT_EQ(g.open_max_x, 160);
+    EXPECT_EQ(g.open_min_y, 50);
     EXPECT_EQ(g.open_max_y, 50);
     EXPECT_EQ(g.game_mode, 1);
+
+    // The walk comes last: laid again from where the corrupted node's faction left the seed.
+    Game walk;
+    walk.seed = s;
+    lay_sector_grid(walk);
+    EXPECT_EQ(g.sector_grid, walk.sector_grid);
+    EXPECT_EQ(g.seed, walk.seed);
 }
 
 TEST(NewGame, SectorWalkLabelsEverySectorOverManySeeds) {
@@ -102,6 +130,69 @@ TEST(SectorAssignment, TitleChoiceAndNewGameThroughTheTerminal) {
     EXPECT_EQ(g.units[0]->faction, 6);
 }
 
+// One frame with no key, cell by cell, for every faction: the shades in the chosen faction's
+// colour (black on black for faction 0, whose coin is thrown all the same), the strip in each
+// faction's colour, the names in faction 15's white, and every draw in its place.
+TEST(SectorAssignment, FrameDrawsShadesStripAndNamesInDrawOrder) {
+    constexpr std::uint32_t clock = 2900;  // n + t crosses 3000 for some cells, not for others
+    constexpr std::uint32_t seed = 7;
+    for (int faction = 0; faction < 16; ++faction) {
+        Game g;
+        test::ScriptedTerminal t;
+        t.idle_frames_before_escape = 1;
+        t.clock = clock;
+        g.terminal = &t;
+        g.seed = seed;
+        g.player_faction = faction;
+        ASSERT_FALSE(sector_assignment_frame(g));
+        const ScreenBuffer& shown = t.last_screen();
+
+        // The names over the shades, centred, in faction 15's white.
+        const FactionName& name = faction_names[faction];
+        const std::pair<int, std::string_view> lines[] = {{1, "Sector Assignment:"}, {3, name.group}, {4, name.sub}};
+        auto text_at = [&](int c, int r) -> std::optional<char> {
+            for (const auto& [row, text] : lines) {
+                const int left = 39 - (static_cast<int>(text.size()) - 1) / 2;
+                if (r == row && c >= left && c < left + static_cast<int>(text.size())) return text[c - left];
+            }
+            return std::nullopt;
+        };
+
+        std::uint32_t s = seed;
+        auto colour_of = [&](int f) {
+            if (f == 0) return Cell{0, 0, 0, static_cast<std::uint8_t>(random_below(s, 2) != 0)};
+            return Cell{0, static_cast<std::uint8_t>(f % 8), 0, static_cast<std::uint8_t>(f >= 8)};
+        };
+        Cell pen = colour_of(faction);
+        if (faction == 0) pen.bright = 0;
+        for (int c = 0; c < 80; ++c) {
+            for (int r = 0; r < 24; ++r) {
+                const std::uint32_t n = static_cast<std::uint32_t>(random_below(s, 300));
+                pen.glyph = static_cast<std::uint8_t>(176 + ((n + clock) / 3000 + c % 4 + r) % 3);
+                const std::optional<char> text = text_at(c, r);
+                const Cell want = text ? Cell{static_cast<std::uint8_t>(*text), 7, 0, 1} : pen;
+                ASSERT_EQ(shown.at(c, r), want) << "faction " << faction << " cell " << c << "," << r;
+            }
+        }
+        const int shades[5] = {176, 177, 178, 177, 176};
+        for (int j = 0; j < 16; ++j) {
+            Cell strip = colour_of(j);
+            for (int k = 0; k < 5; ++k) {
+                strip.glyph = static_cast<std::uint8_t>(j != faction ? shades[k] : random_below(s, 2) == 0 ? 219 : 220);
+                ASSERT_EQ(shown.at(5 * j + k, 24), strip) << "faction " << faction << " slot " << j;
+            }
+        }
+        EXPECT_EQ(g.seed, s) << "faction " << faction;
+
+        // No sub-name leaves row 4 all shades.
+        if (name.sub.empty()) {
+            for (int c = 0; c < 80; ++c) EXPECT_GE(shown.at(c, 4).glyph, 176) << "faction " << faction;
+        }
+        EXPECT_EQ(g.game_mode, 0);
+        EXPECT_EQ(g.player_faction, faction);
+    }
+}
+
 TEST(SectorAssignment, FactionCyclingWrapsAndEscapeQuits) {
     Game g;
     test::ScriptedTerminal t;
@@ -113,9 +204,24 @@ TEST(SectorAssignment, FactionCyclingWrapsAndEscapeQuits) {
     t.type({'6'});
     EXPECT_FALSE(sector_assignment_frame(g));
     EXPECT_EQ(g.player_faction, 0);
+    // A frame with no key keeps the screen and waits out its 10 ms.
+    t.idle_frames_before_escape = 1;
+    const std::uint32_t before_idle = t.clock;
+    EXPECT_FALSE(sector_assignment_frame(g));
+    EXPECT_EQ(g.player_faction, 0);
+    EXPECT_EQ(g.game_mode, 0);
+    EXPECT_EQ(t.clock, before_idle + 10);
+    // ESC quits at once, without waiting for the frame's end.
     t.type({27});
+    const std::uint32_t before_escape = t.clock;
     EXPECT_TRUE(sector_assignment_frame(g));
     EXPECT_EQ(g.game_mode, 0);
+    EXPECT_EQ(t.clock, before_escape);
+    // Cursor up arrives as '8': not a faction key, so it starts the game.
+    t.type({0x103});
+    EXPECT_FALSE(sector_assignment_frame(g));
+    EXPECT_EQ(g.game_mode, 1);
+    EXPECT_EQ(g.units.size(), 3u);
 }
 
 TEST(Startup, EscapeOnTitleQuitsBeforeTheReset) {
@@ -148,9 +254,11 @@ TEST(Startup, TitleKeyHShowsTheRecordsFirstAndOnlyTheResetDraws) {
     }
     {
         // 'H' goes straight on; the reset's megaboss is the one draw before the first frame,
-        // whose 1920 shades come before the five coins of faction 7's strip.
+        // whose 1920 shades and the coin of faction 0's colour come before the five coins of
+        // faction 7's strip. (A clock of 7 seeds coins that tell these apart.)
         Game g;
         test::ScriptedTerminal t;
+        t.clock = 7;
         t.keys_at(0, {'H'});
         t.keys_at(1, {27});
         EXPECT_EQ(run_game(g, t), 0);
@@ -159,6 +267,7 @@ TEST(Startup, TitleKeyHShowsTheRecordsFirstAndOnlyTheResetDraws) {
         std::uint32_t s = t.clock;
         EXPECT_EQ(g.megaboss_type, random_below(s, 16));
         for (int i = 0; i < 80 * 24; ++i) random_below(s, 300);
+        random_below(s, 2);
         std::string strip;
         for (int i = 0; i < 5; ++i) strip += static_cast<char>(random_below(s, 2) == 0 ? 219 : 220);
         EXPECT_EQ(t.frame_text(1).substr(24 * 81 + 35, 5), strip);

@@ -16,10 +16,26 @@ TEST(Lists, FreshRecordsAndGrowth) {
     EXPECT_EQ(u.ammo, 10);
     EXPECT_EQ(u.fuel, 1000);
     EXPECT_EQ(u.affinity, -1);
+    EXPECT_EQ(u.haste, 0);
+    EXPECT_EQ(u.poison, 0);
+    EXPECT_EQ(u.confusion, 0);
+    EXPECT_EQ(u.slow, 0);
+    EXPECT_EQ(u.health_level, 0);
+    EXPECT_EQ(u.weapon_level, 0);
+    for (const std::int8_t level : u.skill_levels) EXPECT_EQ(level, 0);
+    EXPECT_EQ(u.links, (std::array<std::int32_t, 4>{-1, -1, -1, -1}));
+    EXPECT_EQ(u.flags, 0u);
+    EXPECT_EQ(u.target_building, nullptr);
+    EXPECT_EQ(u.target_unit, nullptr);
+    // The eight slots, in slot order, each with its own phase as the building initialiser
+    // draws it.
+    std::uint32_t slot_seed = 1;
     for (const Building& slot : u.carry_slots) {
         EXPECT_TRUE(slot.empty());
-        EXPECT_LT(slot.phase, 500);
+        EXPECT_EQ(slot.phase, random_below(slot_seed, 500));
         EXPECT_EQ(slot.hit_points, 10);
+        EXPECT_EQ(slot.flags, 0);
+        EXPECT_EQ(slot.links, (std::array<std::int32_t, 4>{-1, -1, -1, -1}));
     }
     const Effect e = fresh_effect();
     EXPECT_EQ(e.kind, -1);
@@ -39,6 +55,20 @@ TEST(Lists, FreshRecordsAndGrowth) {
     EXPECT_EQ(g.units.capacity(), 4u);
     remove_unit(g, 2);
     EXPECT_EQ(g.units.capacity(), 4u);
+    const auto* storage = g.units.data();
+    append_unit(g, u);  // room is left where the last one went: no new storage
+    EXPECT_EQ(g.units.capacity(), 4u);
+    EXPECT_EQ(g.units.data(), storage);
+    clear_units(g);
+    EXPECT_EQ(g.units.capacity(), 4u);  // nothing ever shrinks a list
+
+    // A building draws its one phase.
+    const std::uint32_t seed_before = g.seed;
+    const Building b = fresh_building(g);
+    std::uint32_t one = seed_before;
+    EXPECT_EQ(b.phase, random_below(one, 500));
+    EXPECT_EQ(g.seed, one);
+    EXPECT_EQ(b.kind, building_none);
 }
 
 TEST(Lists, RemovalClearsEveryReference) {
@@ -118,6 +148,8 @@ TEST(World, DirectionsFactionsAndMapIndexes) {
     EXPECT_EQ(direction_of(0, 0), 0);
     EXPECT_EQ(direction_of(1, 1), 0);
     EXPECT_EQ(direction_of(0, -2), -2);
+    EXPECT_EQ(direction_of(2, -1), -1);  // "no direction"
+    EXPECT_EQ(direction_of(2, 1), 1);    // not in the table, yet a direction index all the same
     EXPECT_EQ(direction_offset(4).dx, 0);
     EXPECT_EQ(direction_offset(4).dy, -1);
     for (int i = 0; i < 8; ++i) {
