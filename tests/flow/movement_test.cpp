@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <initializer_list>
+#include <vector>
 #include <utility>
 
 #include "buildings/node_network.h"
@@ -302,7 +302,7 @@ TEST(PlayerAction, BoltsAndCooldowns) {
     }
     EXPECT_TRUE(coin_seen[0] && coin_seen[1]);
     // The reload of each power at level 0, and the same weapon a level up.
-    const std::pair<int, std::initializer_list<int>> bases[] = {
+    const std::pair<int, std::vector<int>> bases[] = {
         {20, {0, 1, 3, 10, 12}}, {50, {4, 14}}, {100, {5}}, {8, {7}}, {15, {8}},
         {30, {2, 6, 9, 11, 13, 15}},
     };
