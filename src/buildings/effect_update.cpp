@@ -322,6 +322,16 @@ void cloud_turn(Game& game, std::size_t index) {
 
 }  // namespace
 
+void release_ooze_drop(Game& game, int faction, int x, int y) {
+    Effect drop = fresh_effect();
+    drop.kind = effect_ooze_drop;
+    drop.faction = faction;
+    drop.x = x;
+    drop.y = y;
+    drop.life = drop_life(game);
+    append_effect(game, drop);
+}
+
 void near_clone(Game& game, const Effect& bolt) {
     if (another_bolt_on_cell(game, bolt)) return;
     Effect c = clone_of(bolt);

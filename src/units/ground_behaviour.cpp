@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "buildings/effect_update.h"
 #include "units/combat.h"
 #include "units/shots.h"
 #include "world/lists.h"
@@ -52,16 +53,6 @@ void ooze_turn(Game& game, int i) {
     move_by(game, i, step_toward(game, ooze, node.x, node.y));
 }
 
-void drop_ooze(Game& game, const Unit& citizen) {
-    Effect drop = fresh_effect();
-    drop.kind = effect_ooze_drop;
-    drop.faction = citizen.faction;
-    drop.x = citizen.x;
-    drop.y = citizen.y;
-    drop.life = 30 + random(game, 30);
-    append_effect(game, drop);
-}
-
 void citizen_turn(Game& game, int i) {
     Unit& citizen = *game.units[i];
     Step step = wander_step(game);
@@ -80,7 +71,7 @@ void citizen_turn(Game& game, int i) {
     }
     move_by(game, i, step);
 
-    if (random(game, 10) == 0 && game.effects.size() <= ooze_drop_limit) drop_ooze(game, citizen);
+    if (random(game, 10) == 0 && game.effects.size() <= ooze_drop_limit) release_ooze_drop(game, citizen.faction, citizen.x, citizen.y);
 }
 
 void own_fighter_turn(Game& game, int i) {
