@@ -133,9 +133,9 @@ void restore_signal_handlers() {
 
 // A hung-up or closed terminal makes every read fail at once; without this the game would run
 // on with no player forever.
-bool terminal_gone() {
+bool terminal_gone(int input_fd) {
     if (errno == EIO) return true;
-    pollfd fd{STDIN_FILENO, POLLIN, 0};
+    pollfd fd{input_fd, POLLIN, 0};
     return poll(&fd, 1, 0) > 0 && (fd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
 
@@ -146,7 +146,7 @@ bool locale_is_utf8() {
 
 class CursesTerminal final : public Terminal {
 public:
-    CursesTerminal(SCREEN* screen, bool utf8) : screen_(screen), utf8_(utf8) {
+    CursesTerminal(SCREEN* screen, bool utf8, int input_fd) : screen_(screen), utf8_(utf8), input_fd_(input_fd) {
         curses_active = 1;
         set_escdelay(escape_delay_ms);
         start_color();
@@ -198,7 +198,7 @@ public:
                 return quit_requested ? key_escape : key_none;
             }
             if (key == ERR) {
-                if (terminal_gone()) {
+                if (terminal_gone(input_fd_)) {
                     quit_requested = 1;
                     return key_escape;
                 }
@@ -317,7 +317,7 @@ private:
             draw_notice();
             errno = 0;
             const int key = take_key(poll_interval_ms);
-            if (key == key_escape || (key == ERR && terminal_gone())) quit_requested = 1;
+            if (key == key_escape || (key == ERR && terminal_gone(input_fd_))) quit_requested = 1;
         }
     }
 
@@ -342,6 +342,7 @@ private:
 
     SCREEN* screen_;
     bool utf8_;
+    int input_fd_;
     bool sixteen_colours_ = false;
     bool realtime_ = false;
     ScreenBuffer last_;
@@ -391,15 +392,17 @@ int console_key(int curses_key) {
     return key_none;
 }
 
-std::unique_ptr<Terminal> make_curses_terminal() {
+std::unique_ptr<Terminal> make_curses_terminal() { return make_curses_terminal(stdout, stdin); }
+
+std::unique_ptr<Terminal> make_curses_terminal(std::FILE* output, std::FILE* input) {
     // The player's locale decides how glyphs are encoded; numbers stay the program's own.
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");
     const bool utf8 = locale_is_utf8();
-    SCREEN* screen = newterm(nullptr, stdout, stdin);
+    SCREEN* screen = newterm(nullptr, output, input);
     if (screen == nullptr) return nullptr;
     set_term(screen);
-    return std::make_unique<CursesTerminal>(screen, utf8);
+    return std::make_unique<CursesTerminal>(screen, utf8, fileno(input));
 }
 
 }  // namespace qm
