@@ -1,6 +1,7 @@
 #include "menus/menu_actions.h"
 
 #include "buildings/free_cells.h"
+#include "menus/menu_display.h"
 #include "records/statistics.h"
 #include "records/status_screen.h"
 #include "units/combat.h"
@@ -81,11 +82,11 @@ void recruit(Game& game, int kind, int faction, const LinkedFactions& linked, Ce
 }
 
 bool node_menu_key(Game& game, int dx, int dy) {
-    const auto index = static_cast<std::size_t>(game.menu_building);
-    if (game.menu_building < 0 || index >= game.buildings.size()) {
+    if (!menu_node_valid(game)) {
         game.open_menu = -1;
         return false;
     }
+    const auto index = static_cast<std::size_t>(game.menu_building);
     const int slot = menu_box_index(dx, dy);
     const MenuBox box = node_menu_boxes[slot];
     if (box.purchase == Purchase::none) return false;

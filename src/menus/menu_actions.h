@@ -43,8 +43,8 @@ using LinkedFactions = std::array<int, 4>;
 LinkedFactions linked_node_factions(const Game& game, const Building& node);
 
 // One interaction key (dx, dy each -1..1) for the open menu. True when the player asked to
-// quit, which only the promotion screen can ask for. A node menu whose building index has run
-// past the end of the building list (removals while it was open) closes and does nothing else.
+// quit, which only the promotion screen can ask for. A node menu without a node to read
+// (menu_node_valid) closes and does nothing else.
 bool menu_key(Game& game, int dx, int dy);
 
 }  // namespace qm

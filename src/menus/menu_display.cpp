@@ -71,10 +71,14 @@ void draw_hint_menu(Game& game, int glyph, const Cell& look) {
 }
 
 void draw_node_menu(Game& game) {
-    if (!menu_node_valid(game)) return;
+    // Nothing to read: the menu closes here, as a key would close it, so the player is not
+    // left unable to move behind a menu that is not shown.
+    if (!menu_node_valid(game)) {
+        game.open_menu = -1;
+        return;
+    }
     const Building& node = *game.buildings[static_cast<std::size_t>(game.menu_building)];
     const int f = node.faction;
-    if (f < 0 || f >= faction_count) return;
     const std::int32_t store = game.ooze_store[static_cast<std::size_t>(f)];
     const LinkedFactions links = linked_node_factions(game, node);
 
@@ -99,8 +103,9 @@ void draw_node_menu(Game& game) {
 }  // namespace
 
 bool menu_node_valid(const Game& game) {
-    return game.menu_building >= 0 &&
-           static_cast<std::size_t>(game.menu_building) < game.buildings.size();
+    if (game.menu_building < 0 || static_cast<std::size_t>(game.menu_building) >= game.buildings.size()) return false;
+    const int f = game.buildings[static_cast<std::size_t>(game.menu_building)]->faction;
+    return f >= 0 && f < faction_count;
 }
 
 void draw_box(Game& game, int dx, int dy, int glyph, int glyph_fg, int glyph_bg, int glyph_bright,

@@ -17,8 +17,10 @@ void draw_menu(Game& game);
 void draw_box(Game& game, int dx, int dy, int glyph, int glyph_fg, int glyph_bg, int glyph_bright,
               int top_left, int top_right, int bottom_left, int bottom_right, int key_letter);
 
-// The node menu remembers its node by index; buildings removed while it is open can leave the
-// index past the end of the list. Then the menu is not drawn and the key handler closes it.
+// Whether the node menu has a node to read: its index inside the building list and that
+// building of a faction with an ooze store. Removals keep the index on its node and close the
+// menu when the node goes, so this holds while the menu is open; should it ever fail, the
+// display and the key handler both close the menu, whichever meets it first.
 bool menu_node_valid(const Game& game);
 
 }  // namespace qm

@@ -40,7 +40,10 @@ void wear_timers(Game& game, Unit& unit) {
     } else if (chance(game, stat(game, unit, power_haste))) {
         raise_timer(unit.haste, haste_timer);
     }
-    // Slow wears off like haste and confusion, one acting frame at a time.
+    // Crush, the slowing aura and slowing bolts only ever raise slow; left alone it would
+    // halve a unit's pace for good. It wears off like haste, one acting frame at a time,
+    // confused frames included, after this frame's period has been read. The player unit is
+    // never walked, so its slow stays put, but nothing reads it there.
     if (unit.slow > 0) --unit.slow;
 }
 

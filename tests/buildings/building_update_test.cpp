@@ -6,6 +6,8 @@
 
 #include "building_fixtures.h"
 #include "buildings/building_update.h"
+#include "buildings/free_cells.h"
+#include "units/unit_world.h"
 
 namespace qm {
 namespace {
@@ -14,6 +16,7 @@ using test::put_building;
 using test::put_effect;
 using test::put_unit;
 using test::seed_giving;
+using test::seed_where;
 
 constexpr int bx = 200;
 constexpr int by = 60;
@@ -90,6 +93,30 @@ TEST(BuildingUpdate, NodesReleaseDropsAndCallCitizens) {
         EXPECT_EQ(g.units.size(), static_cast<std::size_t>(citizens + 5));
         EXPECT_EQ(g.ooze_store[3], store);
     }
+    // The candidates are listed as the walk meets them, last building first: with two
+    // factions calling, random(150) and then random(2) = 0 pick the node listed later. With
+    // no candidate the spawner draws nothing.
+    {
+        Game two;
+        for (auto [faction, x] : {std::pair{3, bx}, std::pair{8, bx + 10}}) {
+            map_cell(two, x, by) = source_cell;
+            put_building(two, building_node, faction, x, by);
+            two.ooze_store[faction] = 5;
+        }
+        two.seed = seed_where({{0, 500, [](int v) { return v != 0; }},
+                               {1, 500, [](int v) { return v != 0; }},
+                               {2, 150, [](int v) { return v == 0; }},
+                               {3, 2, [](int v) { return v == 0; }}});
+        building_update(two);
+        ASSERT_EQ(two.units.size(), 1u);
+        EXPECT_EQ(two.units[0]->faction, 8);
+        EXPECT_TRUE(beside(*two.units[0], bx + 10, by));
+        EXPECT_EQ(two.ooze_store[8], 0);
+        EXPECT_EQ(two.ooze_store[3], 5);
+        two.ooze_store[8] = 4;
+        two.ooze_store[3] = 4;
+        EXPECT_EQ(draws_made(two, seed_giving(500, 7), 500), 2);
+    }
     // Boxed in by buildings and the edge of the open area: chosen, but nothing made or paid.
     Game g;
     map_cell(g, 160, 50) = source_cell;
@@ -134,6 +161,13 @@ TEST(BuildingUpdate, HostileBuildingsBreedUnderTheCensusCaps) {
         EXPECT_TRUE(beside(u, bx, by));
     }
     EXPECT_EQ(bred(building_barracks, 7, unit_citizen, 0, win1000)->units[0]->ammo, 1);
+    // The general's draw comes after the spawn cell is found: here the first pair names a
+    // free cell and the draw after it is 0.
+    const std::uint32_t general_seed = seed_where({{0, 1000, [](int v) { return v == 0; }},
+                                                   {1, 3, [](int v) { return v != 1; }},
+                                                   {1, 5, [](int v) { return v != 0; }},
+                                                   {3, 5, [](int v) { return v == 0; }}});
+    EXPECT_EQ(bred(building_barracks, 6, unit_citizen, 0, general_seed)->units[0]->kind, unit_enemy_general);
 
     // A flier takes off from the airfield's own cell, finished by nothing.
     auto a = bred(building_airfield, 6, unit_citizen, 0, seed_giving(2000, 0));
@@ -195,11 +229,58 @@ TEST(BuildingUpdate, TowersShootTheNearestHostileOncePerHundredFrames) {
     }
     // Both at exactly 10 were chosen in turn; the one at 11 never.
     EXPECT_EQ(aims, (std::set<std::pair<int, int>>{{10, 3}, {-4, -10}}));
+    // A nearer pair displaces the ties at 10 and is drawn from in turn.
     put_unit(g, unit_boss, 2, bx + 2, by - 2);
-    g.frame_counter = 37;
-    building_update(g);
-    EXPECT_EQ(g.effects.back()->vx, 2);
-    EXPECT_EQ(g.effects.back()->vy, -2);
+    put_unit(g, unit_enemy_soldier, 2, bx - 1, by + 2);
+    aims.clear();
+    for (int frame = 37; frame < 3000; frame += 100) {
+        g.frame_counter = frame;
+        building_update(g);
+        aims.insert({g.effects.back()->vx, g.effects.back()->vy});
+    }
+    EXPECT_EQ(aims, (std::set<std::pair<int, int>>{{2, -2}, {-1, 2}}));
+
+    // Off its frame a tower draws nothing, and keys and barricades never do.
+    put_building(g, building_key, 3, bx + 5, by);
+    put_building(g, building_barricade, 3, bx + 6, by);
+    g.frame_counter = 38;
+    EXPECT_EQ(draws_made(g, 99, 100), 0);
+}
+
+TEST(BuildingUpdate, FreeNeighbourCells) {
+    // The open area of a fresh game is columns 160..239 and rows 50..74; units and walls do
+    // not take a cell, buildings do.
+    Game g;
+    put_unit(g, unit_ooze, 1, 160, 50);
+    map_cell(g, 239, 50) = Cell{glyph_wall, 7, 0, 0};
+    put_building(g, building_tower, 3, 200, 60);
+    for (auto [x, y] : {std::pair{160, 50}, std::pair{239, 74}, std::pair{239, 50}}) {
+        EXPECT_TRUE(is_free_cell(g, x, y)) << x << "," << y;
+    }
+    for (auto [x, y] : {std::pair{159, 60}, std::pair{240, 60}, std::pair{200, 49}, std::pair{200, 75},
+                        std::pair{200, 60}}) {
+        EXPECT_FALSE(is_free_cell(g, x, y)) << x << "," << y;
+    }
+
+    // In the corner at (239, 74) with a building to the west only (238, 73) and (239, 73) are
+    // free. Pairs are drawn until one names a free cell: (2, 1) lies east, outside, and is
+    // drawn again; (1, 0) is the cell straight north.
+    put_building(g, building_barricade, 3, 238, 74);
+    g.seed = seed_where({{0, 3, [](int v) { return v == 2; }},
+                         {2, 3, [](int v) { return v == 1; }},
+                         {3, 3, [](int v) { return v == 0; }}});
+    std::uint32_t expected = g.seed;
+    for (int k = 0; k < 4; ++k) random_step(expected);
+    CellPosition cell{};
+    ASSERT_TRUE(free_neighbour_cell(g, 239, 74, cell));
+    EXPECT_EQ(std::pair(cell.x, cell.y), std::pair(239, 73));
+    EXPECT_EQ(g.seed, expected);
+    // With every neighbour taken nothing is drawn.
+    put_building(g, building_barricade, 3, 238, 73);
+    put_building(g, building_barricade, 3, 239, 73);
+    const std::uint32_t before = g.seed;
+    EXPECT_FALSE(free_neighbour_cell(g, 239, 74, cell));
+    EXPECT_EQ(g.seed, before);
 }
 
 }  // namespace

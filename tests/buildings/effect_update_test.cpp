@@ -9,6 +9,7 @@
 #include "records/statistics.h"
 #include "units/combat.h"
 #include "units/death_sweep.h"
+#include "units/unit_world.h"
 
 namespace qm {
 namespace {
@@ -17,6 +18,7 @@ using test::put_building;
 using test::put_effect;
 using test::put_unit;
 using test::seed_giving;
+using test::seed_where;
 
 std::uint32_t counter(const Game& g, int index) { return g.current_statistics.counters[index]; }
 
@@ -32,8 +34,10 @@ Effect& shoot(Game& g, int kind, int power, int life = 100) {
 TEST(EffectUpdate, OozeDropsRiseAndAreGathered) {
     Game g;
     put_effect(g, effect_ooze_drop, 4, 100, 1, 21);
+    g.seed = seed_giving(3, 2);
     effect_update(g);
-    EXPECT_EQ(g.effects[0]->y, 0);  // one row up at each tenth of life
+    EXPECT_EQ(g.effects[0]->y, 0);  // one row up at each tenth of life, drifting by the draw
+    EXPECT_EQ(g.effects[0]->x, 101);
     for (int frame = 0; frame < 19; ++frame) effect_update(g);
     EXPECT_EQ(g.effects[0]->y, -1);
     EXPECT_EQ(g.ooze_store[4], 0);
@@ -200,11 +204,81 @@ TEST(EffectUpdate, ClonesSpreadFlameFarAndChainBolts) {
         ASSERT_EQ(g.effects.size(), static_cast<std::size_t>(std::min(frame, 10) + 1));
     }
     EXPECT_EQ(g.effects.back()->generation, 10);
+    {
+        // Held back on its first step, a shock bolt strikes on the cell it was fired from;
+        // held back later, it strikes nothing there.
+        Game s;
+        shoot(s, effect_bolt, power_shock);
+        s.effects[0]->generation = 10;  // no chain, so the first draw is the one in five
+        Unit& under = put_unit(s, unit_ooze, 3, 50, 50, 10);
+        s.seed = seed_giving(5, 3);
+        effect_update(s);
+        EXPECT_EQ(under.hit_points, 9);
+        EXPECT_EQ(s.effects[0]->kind, effect_ooze_drop);
+        Game t;
+        Effect& later = shoot(t, effect_bolt, power_shock, 97);
+        later.generation = 10;
+        const Unit& spared = put_unit(t, unit_ooze, 3, 50, 50, 10);
+        t.seed = seed_giving(5, 3);
+        effect_update(t);
+        EXPECT_EQ(spared.hit_points, 10);
+        EXPECT_EQ(std::pair(later.x, later.y), std::pair(50, 50));
+    }
     Game w;
     Effect weak = *g.effects[0];
     weak.life = 3;
     far_clone(w, weak);
     EXPECT_EQ(w.effects.back()->life, 1);
+}
+
+TEST(EffectUpdate, CloneCellsRefusalsAndTheFlameRoll) {
+    // The column offset is drawn first; near and far clones are refused, without a draw,
+    // while another bolt of the parent's power stands on its cell; chain clones never are.
+    Game g;
+    Effect& parent = put_effect(g, effect_bolt, 9, 50, 50, 60, 30, -70);
+    parent.generation = 2;
+    g.seed = seed_where({{0, 3, [](int v) { return v == 0; }}, {1, 3, [](int v) { return v == 2; }}});
+    near_clone(g, parent);
+    ASSERT_EQ(g.effects.size(), 2u);
+    const Effect near = *g.effects[1];
+    EXPECT_EQ(std::pair(near.x, near.y), std::pair(49, 51));
+    EXPECT_EQ(near.generation, 3);
+    EXPECT_EQ(near.life, 60);
+    EXPECT_EQ(std::pair(near.vx, near.vy), std::pair(30, -70));
+    EXPECT_EQ(near.first_step, 1);
+    g.seed = seed_where({{0, 9, [](int v) { return v == 8; }}, {1, 9, [](int v) { return v == 0; }},
+                         {2, 50, [](int v) { return v == 10; }}});
+    far_clone(g, parent);
+    ASSERT_EQ(g.effects.size(), 3u);
+    EXPECT_EQ(std::pair(g.effects[2]->x, g.effects[2]->y), std::pair(54, 46));
+    EXPECT_EQ(g.effects[2]->life, 45);
+
+    put_effect(g, effect_ooze_drop, 9, 50, 50, 30);  // not a bolt
+    put_effect(g, effect_bolt, 8, 50, 50, 30);       // another power
+    near_clone(g, parent);
+    EXPECT_EQ(g.effects.size(), 6u);
+    put_effect(g, effect_bolt, 9, 50, 50, 30);
+    const std::uint32_t seed = g.seed;
+    near_clone(g, parent);
+    far_clone(g, parent);
+    EXPECT_EQ(g.effects.size(), 7u);
+    EXPECT_EQ(g.seed, seed);
+    chain_clone(g, parent);
+    EXPECT_EQ(g.effects.size(), 8u);
+    EXPECT_EQ(g.effects.back()->life, 100);
+
+    // A flame bolt of generation 1 clones only on rolls above 1: here 1, then 9 (a clone with
+    // the life the bolt had, which then pays 5), then 0.
+    Game f;
+    Effect& flame = shoot(f, effect_bolt, power_thorns);
+    flame.generation = 1;
+    f.seed = seed_where({{0, 10, [](int v) { return v == 1; }}, {1, 10, [](int v) { return v == 9; }},
+                         {4, 10, [](int v) { return v == 0; }}});
+    effect_update(f);
+    ASSERT_EQ(f.effects.size(), 2u);
+    EXPECT_EQ(flame.life, 94);
+    EXPECT_EQ(f.effects[1]->life, 99);
+    EXPECT_EQ(f.effects[1]->generation, 2);
 }
 
 TEST(EffectUpdate, TowerBoltsAndShotsHitTheOtherSide) {
@@ -215,13 +289,28 @@ TEST(EffectUpdate, TowerBoltsAndShotsHitTheOtherSide) {
         Unit& ooze = put_unit(g, unit_ooze, 2, 50, 50, 5);
         put_effect(g, effect_tower_bolt, 3, 50, 50, 20);
         Unit& soldier = put_unit(g, unit_own_soldier, 3, 51, 50, 5);
+        Unit& spared = put_unit(g, unit_enemy_soldier, 2, 52, 50, 5);
         Unit& target = put_unit(g, unit_ooze, 2, 52, 50, 5);
         put_effect(g, effect_tower_bolt, 3, 50, 50, 20, 2, 0);
         for (int frame = 0; frame < 19; ++frame) effect_update(g);
         EXPECT_EQ(g.effects.size(), 1u);
         effect_update(g);
         EXPECT_TRUE(g.effects.empty());
-        EXPECT_EQ(ooze.hit_points + soldier.hit_points + target.hit_points, 14);
+        EXPECT_EQ(ooze.hit_points + soldier.hit_points + spared.hit_points, 15);
+        EXPECT_EQ(target.hit_points, 4);  // the scan runs from the last unit
+    }
+    {
+        // A shot too strikes the last unit of the target side on its cell, and only that one.
+        Game g;
+        put_unit(g, unit_player, 7, 10, 10, 10);
+        Unit& first = put_unit(g, unit_ooze, 2, 51, 50, 5);
+        Unit& last = put_unit(g, unit_enemy_soldier, 2, 51, 50, 5);
+        put_unit(g, unit_citizen, 2, 51, 50, 5);
+        put_effect(g, effect_friendly_shot, 4, 50, 50, 20, 100, 0);
+        effect_update(g);
+        effect_update(g);
+        EXPECT_EQ(first.hit_points, 5);
+        EXPECT_EQ(last.hit_points, 4);
     }
     // Fliers of the shot's faction shrug off half; each link naming it one in four more.
     for (int kind : {effect_hostile_shot, effect_friendly_shot}) {
@@ -309,11 +398,13 @@ TEST(EffectUpdate, ShotsWearDownAndRazeBuildings) {
 TEST(EffectUpdate, FiresAndCloudsSpread) {
     Game g;
     put_effect(g, effect_fire, 0, 60, 60, 11);
+    g.seed = seed_where({{0, 3, [](int v) { return v == 0; }}, {1, 3, [](int v) { return v == 2; }}});
     effect_update(g);
     ASSERT_EQ(g.effects.size(), 2u);
-    // Appended during the walk, the spark has not yet burnt down: 10 / 2 + 1.
+    // Appended during the walk, the spark has not yet burnt down: 10 / 2 + 1. Its column is
+    // drawn first.
     EXPECT_EQ(g.effects[1]->life, 6);
-    EXPECT_LE(std::max(std::abs(g.effects[1]->x - 60), std::abs(g.effects[1]->y - 60)), 1);
+    EXPECT_EQ(std::pair(g.effects[1]->x, g.effects[1]->y), std::pair(59, 61));
     for (int frame = 0; frame < 6; ++frame) effect_update(g);
     EXPECT_EQ(g.effects.size(), 1u);
 
@@ -329,13 +420,25 @@ TEST(EffectUpdate, FiresAndCloudsSpread) {
     EXPECT_EQ(c.seed, seed);
     release_acid_cloud(c, 10, 10, 0, 100);
     release_acid_cloud(c, -5, 200, 0, 100);
-    EXPECT_EQ(c.effects.size(), 3u);
-    EXPECT_EQ(citizen.poison + flier.poison + ooze.poison, 3);
+    release_poison_cloud(c, 10, 10, 0, 100);  // the other side's cloud is no obstacle
+    EXPECT_EQ(c.effects.size(), 4u);
+    EXPECT_EQ(citizen.poison + flier.poison + ooze.poison, 6);
     EXPECT_EQ(citizen.poison, 3);
+    EXPECT_EQ(ooze.poison, 3);
     EXPECT_EQ(ooze.hit_points + citizen.hit_points + flier.hit_points, 14);
     EXPECT_EQ(ooze.hit_points, 4);
 
-    // Four frames in five a cloud rests; then it thins by 25 to 44 and drifts on.
+    // Four frames in five a cloud rests; then it thins by 25 to 44 and drifts on, its row
+    // offset drawn before its column offset.
+    Game r;
+    put_effect(r, effect_acid_cloud, 1, 60, 60, 100);
+    r.seed = seed_where({{0, 5, [](int v) { return v == 0; }}, {1, 20, [](int v) { return v == 5; }},
+                         {2, 3, [](int v) { return v == 2; }}, {3, 3, [](int v) { return v == 1; }}});
+    effect_update(r);
+    ASSERT_EQ(r.effects.size(), 2u);
+    EXPECT_EQ(r.effects[0]->life, 70);
+    EXPECT_EQ(std::pair(r.effects[1]->x, r.effects[1]->y), std::pair(60, 61));
+    EXPECT_EQ(r.effects[1]->life, 95);
     Game d;
     put_effect(d, effect_acid_cloud, 1, 60, 60, 100);
     d.seed = seed_giving(5, 3);

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <set>
+#include <tuple>
 
 #include "building_fixtures.h"
 #include "buildings/sector_opening.h"
@@ -67,84 +68,136 @@ TEST(SectorSweep, CrossesTheOpenAreaThenOpensTheNextStage) {
     }
 }
 
-TEST(SectorOpening, DrawsCountsSitesAndKeyFollowTheGameOrder) {
-    // Stage 2 on the row grid opens (1, 0) beside (0, 0). The world that must come out is
-    // worked out here from the sequence of draws alone; a third of the sites already hold a
-    // building, so sites are drawn again.
-    bool ringed = false, extra = false;
-    for (std::uint32_t seed = 1; seed <= 60; ++seed) {
-        Game g;
-        lay_row_grid(g);
-        std::set<std::pair<int, int>> taken;
-        for (int x = 90; x < 150; x += 3) {
-            for (int y = 5; y <= 20; ++y) {
-                put_building(g, building_barricade, 1, x, y);
-                taken.insert({x, y});
-            }
-        }
-        const std::size_t crowd = g.buildings.size();
-        g.seed = seed;
-        open_next_stage(g);
+// What one opening on the row grid drew, worked out from the sequence of draws alone.
+struct OpeningSeen {
+    bool ringed = false, extra_nodes = false, coin_airfield = false, late_airfield = false;
+    bool held_back_at_two = false;  // an airfield draw below the stage at stage 2
+};
 
-        std::uint32_t s = seed;
-        auto r = [&](int n) { return random_below(s, n); };
-        auto site = [&] {
-            for (;;) {
-                const int x = 90 + r(60), y = 5 + r(16);
-                if (taken.insert({x, y}).second) return std::pair{x, y};
-            }
-        };
-        int nodes = 1, barracks = 1;
-        while (r(50) < 2 && nodes < 10) ++nodes;
-        while (r(50) < 2 && barracks < 10) ++barracks;
-        EXPECT_GE(r(100), 0);  // airfields roll once, but none come before stage 3
-        extra = extra || nodes + barracks > 2;
-        std::vector<int> factions;
-        std::size_t b = crowd;
-        for (int i = 0; i < nodes; ++i, ++b) {
-            ASSERT_LT(b, g.buildings.size());
-            const Building& node = *g.buildings[b];
-            EXPECT_EQ(node.kind, building_corrupted_node);
-            EXPECT_EQ(node.phase, r(500));
-            factions.push_back(r(16));
-            EXPECT_EQ(node.faction, factions.back());
-            EXPECT_EQ(std::pair(node.x, node.y), site());
-            const Unit& boss = *g.units[static_cast<std::size_t>(i)];
-            for (int k = 0; k < 8; ++k) EXPECT_EQ(boss.carry_slots[k].phase, r(500));
-            for (int k = 1; k <= 4; ++k) EXPECT_EQ(boss.links[k - 1], r(10 * k) < 2 ? r(16) : -1);
-            EXPECT_EQ(boss.phase, r(500));
+// Opens stage s after d megabosses on the row grid and checks every building, boss and key
+// against the draws the opening must make in order. A third of the new sector's sites already
+// hold a building, so sites are drawn again.
+void check_opening(std::uint32_t seed, int stage, int defeated, OpeningSeen& seen) {
+    SCOPED_TRACE(testing::Message() << "seed " << seed << ", stage " << stage << ", " << defeated << " down");
+    const int x0 = 80 * ((stage - 1) % 5), y0 = 25 * ((stage - 1) / 5);
+    Game g;
+    lay_row_grid(g);
+    g.stage = stage - 1;
+    g.megabosses_defeated = defeated;
+    std::set<std::pair<int, int>> taken;
+    for (int x = x0 + 10; x < x0 + 70; x += 3) {
+        for (int y = y0 + 5; y <= y0 + 20; ++y) {
+            put_building(g, building_barricade, 1, x, y);
+            taken.insert({x, y});
         }
-        for (int i = 0; i < barracks; ++i, ++b) {
-            ASSERT_LT(b, g.buildings.size());
-            const Building& br = *g.buildings[b];
-            EXPECT_EQ(br.kind, building_barracks);
-            EXPECT_EQ(br.phase, r(500));
-            EXPECT_EQ(br.faction, factions[static_cast<std::size_t>(r(static_cast<int>(factions.size())))]);
-            EXPECT_EQ(std::pair(br.x, br.y), site());
-        }
-        if (r(5) != 0) {
-            const int a = r(58);
-            EXPECT_EQ(map_cell(g, 81 + a, 21), (Cell{glyph_wall, 7, 0, 0}));
-            for (int n : {58, 8, 8}) r(n);
-            EXPECT_EQ(g.buildings.size(), b);
-        } else {
-            ringed = true;
-            EXPECT_EQ(glyphs_in_sector(g, 1, 0, glyph_barrier), 2 * 78 + 2 * 21);
-            // On ground in (0, 0), the only sector opened before; its edges there are walls.
-            int x = 0, y = 0;
-            do {
-                x = r(400);
-                y = r(125);
-            } while (x >= 80 || y >= 25 || x == 0 || y == 0 || y == 24);
-            ASSERT_EQ(g.buildings.size(), b + 1);
-            EXPECT_EQ(g.buildings[b]->kind, building_key);
-            EXPECT_EQ(g.buildings[b]->phase, r(500));
-            EXPECT_EQ(std::pair(g.buildings[b]->x, g.buildings[b]->y), std::pair(x, y));
-        }
-        EXPECT_EQ(g.seed, s) << "seed " << seed;
     }
-    EXPECT_TRUE(ringed);
-    EXPECT_TRUE(extra);
+    const std::size_t crowd = g.buildings.size();
+    g.seed = seed;
+    open_next_stage(g);
+
+    std::uint32_t s = seed;
+    auto r = [&](int n) { return random_below(s, n); };
+    auto site = [&] {
+        for (;;) {
+            const int x = x0 + 10 + r(60), y = y0 + 5 + r(16);
+            if (taken.insert({x, y}).second) return std::pair{x, y};
+        }
+    };
+    if (stage % 5 == 0) {
+        const int x = x0 + 10 + r(60), y = y0 + 5 + r(16);
+        EXPECT_EQ(map_cell(g, x, y), source_cell);
+    }
+    const int h = defeated / 2;
+    int nodes = std::min(defeated + 1, 10), barracks = std::min(h + 1, 10), airfields = h;
+    if (stage >= 5 && r(2) == 1) {
+        ++airfields;
+        seen.coin_airfield = seen.coin_airfield || airfields <= 2;
+    }
+    airfields = std::min(airfields, 2);
+    while (r(50) < stage && nodes < 10) ++nodes;
+    while (r(50) < stage && barracks < 10) ++barracks;
+    const int first_airfields = airfields;
+    for (int draw = r(100); draw < stage && airfields < 3; draw = r(100)) {
+        if (stage <= 2) {
+            seen.held_back_at_two = true;
+            break;
+        }
+        ++airfields;
+    }
+    seen.extra_nodes = seen.extra_nodes || nodes > std::min(defeated + 1, 10);
+    seen.late_airfield = seen.late_airfield || airfields > first_airfields;
+
+    std::vector<int> factions;
+    std::size_t b = crowd;
+    for (int i = 0; i < nodes; ++i, ++b) {
+        ASSERT_LT(b, g.buildings.size());
+        const Building& node = *g.buildings[b];
+        EXPECT_EQ(node.kind, building_corrupted_node);
+        EXPECT_EQ(node.phase, r(500));
+        factions.push_back(r(16));
+        EXPECT_EQ(node.faction, factions.back());
+        EXPECT_EQ(std::pair(node.x, node.y), site());
+        ASSERT_LT(static_cast<std::size_t>(i), g.units.size());
+        const Unit& boss = *g.units[static_cast<std::size_t>(i)];
+        EXPECT_EQ(std::tuple(boss.kind, boss.faction, boss.x, boss.y), std::tuple(9, node.faction, node.x, node.y));
+        for (int k = 0; k < 8; ++k) EXPECT_EQ(boss.carry_slots[k].phase, r(500));
+        for (int k = 1; k <= 4; ++k) EXPECT_EQ(boss.links[k - 1], r(10 * k) < stage + 10 * defeated ? r(16) : -1);
+        EXPECT_EQ(boss.phase, r(500));
+        EXPECT_EQ(boss.max_hit_points,
+                  std::min(3 * stage + 10 * defeated + 15, 50) + stat(g, boss, power_toughness));
+    }
+    EXPECT_EQ(g.units.size(), static_cast<std::size_t>(nodes));
+    for (int i = 0; i < barracks + airfields; ++i, ++b) {
+        ASSERT_LT(b, g.buildings.size());
+        const Building& breeder = *g.buildings[b];
+        EXPECT_EQ(breeder.kind, i < barracks ? building_barracks : building_airfield);
+        EXPECT_EQ(breeder.phase, r(500));
+        EXPECT_EQ(breeder.faction, factions[static_cast<std::size_t>(r(static_cast<int>(factions.size())))]);
+        EXPECT_EQ(std::pair(breeder.x, breeder.y), site());
+    }
+    EXPECT_EQ(std::pair(g.open_max_x, g.open_max_y), std::pair(std::max(160, x0), std::max(50, y0)));
+    if (r(5) != 0) {
+        const int a = r(58), n = r(58), w = r(8), e = r(8);
+        for (auto [x, y] : {std::pair{x0 + 1 + a, y0 + 21}, {x0 + 20 + a, y0 + 23}, {x0 + 1 + n, y0 + 1},
+                            {x0 + 20 + n, y0 + 3}, {x0 + 1, y0 + 1 + w}, {x0 + 3, y0 + 15 + w},
+                            {x0 + 76, y0 + 1 + e}, {x0 + 78, y0 + 15 + e}}) {
+            EXPECT_EQ(map_cell(g, x, y), (Cell{glyph_wall, 7, 0, 0})) << x << "," << y;
+        }
+        EXPECT_EQ(g.buildings.size(), b);
+    } else {
+        seen.ringed = true;
+        EXPECT_EQ(glyphs_in_sector(g, x0 / 80, y0 / 25, glyph_barrier), 2 * 78 + 2 * 21);
+        // On open ground of a sector opened before; its walls and the sectors still closed
+        // are never chosen.
+        int x = 0, y = 0;
+        do {
+            x = r(400);
+            y = r(125);
+        } while (g.sector_grid[sector_index(x, y)] >= stage || map_cell(g, x, y).glyph != glyph_floor);
+        ASSERT_EQ(g.buildings.size(), b + 1);
+        EXPECT_EQ(g.buildings[b]->kind, building_key);
+        EXPECT_EQ(g.buildings[b]->phase, r(500));
+        EXPECT_EQ(std::pair(g.buildings[b]->x, g.buildings[b]->y), std::pair(x, y));
+    }
+    EXPECT_EQ(g.seed, s);
+}
+
+TEST(SectorOpening, DrawsCountsSitesAndKeyFollowTheGameOrder) {
+    // The first opening of a game (no airfield can come), the last without the airfield coin,
+    // a fifth sector with its source and the first coin, a later cycle whose airfields start
+    // at the first cap and whose bosses are at their hit-point cap, and one in between.
+    const std::pair<int, int> openings[] = {{2, 0}, {4, 0}, {5, 1}, {8, 4}, {12, 3}};
+    OpeningSeen seen;
+    for (auto [stage, defeated] : openings) {
+        // Seeds spread over the generator's range: small ones all give a low first draw.
+        const std::uint32_t seeds = stage == 2 ? 300 : 100;
+        for (std::uint32_t i = 1; i <= seeds; ++i) check_opening(i * 0x9E3779B1u & 0x7FFFFFFFu, stage, defeated, seen);
+    }
+    EXPECT_TRUE(seen.ringed);
+    EXPECT_TRUE(seen.extra_nodes);
+    EXPECT_TRUE(seen.coin_airfield);
+    EXPECT_TRUE(seen.late_airfield);
+    EXPECT_TRUE(seen.held_back_at_two);
 }
 
 TEST(SectorOpening, CrowdedSitesAndWalledGroundNeverHangTheOpening) {
@@ -204,8 +257,14 @@ TEST(SectorOpening, CapsSourcesAndTheEndOfTheSectors) {
         h.stage = 4;
         open_next_stage(h);
         EXPECT_EQ(glyphs_in_sector(h, 4, 0, glyph_source), 1);
+        // Walls are laid as a glyph only, so those on open ground stay green and the next
+        // opening clears them where a sector has opened behind them.
+        EXPECT_EQ(map_cell(h, 40, 24), (Cell{glyph_wall, 2, 0, 0}));
+        EXPECT_EQ(map_cell(h, 40, 60), (Cell{glyph_wall, 2, 0, 0}));
         open_next_stage(h);
         EXPECT_EQ(glyphs_in_sector(h, 0, 1, glyph_source), 0);
+        EXPECT_EQ(map_cell(h, 40, 24), open_ground);
+        EXPECT_EQ(map_cell(h, 40, 60), (Cell{glyph_wall, 2, 0, 0}));
         Game k;
         k.seed = seed;
         lay_row_grid(k);

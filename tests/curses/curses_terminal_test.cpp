@@ -89,6 +89,7 @@ TEST(CursesKeys, OnlyRealKeysReachTheGame) {
     EXPECT_EQ(console_key(27), key_escape);
     EXPECT_EQ(console_key(10), 10);
     EXPECT_EQ(console_key(127), 8);  // the terminal's backspace is the console's
+    EXPECT_EQ(console_key(0x107), 8);  // so is curses' backspace key, whose low byte is Ctrl-G's
     EXPECT_EQ(console_key(0xE9), key_none);  // a byte of typed non-ASCII text
 
     // The keypad codes pass as they are and normalise as the keypad keys do.

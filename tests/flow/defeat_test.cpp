@@ -8,6 +8,7 @@
 #include "flow/sector_assignment.h"
 #include "records/score_file.h"
 #include "records/statistics.h"
+#include "buildings/building_fixtures.h"
 #include "support/scripted_terminal.h"
 #include "world/lists.h"
 
@@ -105,6 +106,47 @@ TEST(Defeat, EscapeOrNoQuitsWithoutTheReset) {
         EXPECT_EQ(g.units.size(), 3u);
         EXPECT_EQ(g.game_mode, 1);
     }
+}
+
+TEST(Defeat, NothingBeatenShowsTheRecordsButAsksNoNameAndSavesNothing) {
+    Game g;
+    test::ScriptedTerminal t;
+    lost_game(g, t, "unbeaten");
+    g.current_statistics = StatisticsBlock{};
+    t.type({'h', 27, 'y'});
+    EXPECT_FALSE(defeat(g));
+    bool records_shown = false;
+    for (std::size_t f = 0; f < t.frames(); ++f) {
+        EXPECT_FALSE(shows(t.frame_text(f), "What is your name?")) << f;
+        records_shown = records_shown || shows(t.frame_text(f), "Press space to continue.");
+    }
+    EXPECT_TRUE(records_shown);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(g.score_directory) / "score.dat"));
+    EXPECT_EQ(g.record_statistics.counters[stat_total_spent], 3u);
+}
+
+TEST(Defeat, ReplayResetDrawsOnlyTheNextMegabossAndLeavesViewBoundsAndGrid) {
+    Game g;
+    test::ScriptedTerminal t;
+    lost_game(g, t, "reset");
+    g.view_x = 200;
+    g.view_y = 37;
+    g.open_min_x = 80;
+    g.open_max_y = 75;
+    const auto grid = g.sector_grid;
+    for (int type = 0; type < 16; ++type) {
+        // The type comes from the generator running on; the one draw of the reset is its.
+        g.seed = test::seed_giving(16, type, 3);
+        ASSERT_NE(g.seed, 0u);
+        std::uint32_t s = g.seed;
+        random_below(s, 16);
+        reset_for_replay(g);
+        EXPECT_EQ(g.megaboss_type, type);
+        EXPECT_EQ(g.seed, s);
+    }
+    EXPECT_EQ(std::tuple(g.view_x, g.view_y, g.open_min_x, g.open_max_x, g.open_min_y, g.open_max_y),
+              std::tuple(200, 37, 80, 160, 50, 75));
+    EXPECT_EQ(g.sector_grid, grid);
 }
 
 }  // namespace

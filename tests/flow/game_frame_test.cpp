@@ -67,8 +67,21 @@ TEST(GameFrame, KeysCooldownAndTheOpenMenu) {
     EXPECT_FALSE(f.frame('x'));
     EXPECT_EQ(g.open_menu, -1);
 
+    // The weapon cools by one before the status screen and before ESC; the world goes on
+    // after the status screen, while a frame that quits is not counted.
+    g.units[0]->ammo = 3;
+    const std::size_t presented = f.terminal.frames();
+    f.terminal.type({'s', 'h'});
+    EXPECT_FALSE(f.frame());
+    EXPECT_EQ(f.terminal.frames(), presented + 2);
+    EXPECT_EQ(g.units[0]->ammo, 2);
+    EXPECT_EQ(g.frame_counter, 6);
+    f.terminal.type({'s', key_escape});
+    EXPECT_TRUE(f.frame());
+    EXPECT_EQ(g.units[0]->ammo, 1);
     EXPECT_TRUE(f.frame(key_escape));
-    EXPECT_EQ(g.frame_counter, 5);  // the frame that quit is not counted
+    EXPECT_EQ(g.units[0]->ammo, 0);
+    EXPECT_EQ(g.frame_counter, 6);
 }
 
 TEST(GameFrame, SweepTriggerAndMegabossCountdown) {

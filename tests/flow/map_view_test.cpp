@@ -145,6 +145,19 @@ TEST(MapView, BossesAndTheirDraws) {
     draw_map_view(w.g);
     EXPECT_EQ(w.seen(170, 55), cell(glyph3, 3, 0, 0));
     EXPECT_EQ(w.g.seed, s);
+
+    // Every other faction's boss has one glyph and draws nothing for it (faction 0 throws
+    // only its colour coin).
+    const int still_glyphs[] = {'W', 'S', 'D', -1, '&', '~', 'k', 14, 233, 128, 2, 146, -1, 'L', '0', 'A'};
+    for (int faction = 0; faction < 16; ++faction) {
+        if (still_glyphs[faction] < 0) continue;
+        boss.faction = faction;
+        s = w.g.seed;
+        if (faction == 0) random_below(s, 2);
+        draw_map_view(w.g);
+        EXPECT_EQ(w.seen(170, 55).glyph, still_glyphs[faction]) << faction;
+        EXPECT_EQ(w.g.seed, s) << faction;
+    }
 }
 
 TEST(MapView, BuildingsAndCarriedBuildings) {

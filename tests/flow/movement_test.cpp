@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <utility>
+
 #include "buildings/node_network.h"
 #include "flow/movement.h"
 #include "flow/sector_assignment.h"
@@ -105,6 +108,62 @@ TEST(MoveUnit, BordersCarriedSlotsAndTheView) {
     w.unit(unit_citizen, 150, 62);
     move_unit(w.g, w.last(), -1, 0);
     EXPECT_EQ(w.g.view_x, 320);  // nobody else's move touches the view
+}
+
+TEST(MoveUnit, EachCarriedSideKeepsItsBorderAndWallsStopTheLoad) {
+    // A slot pointing off the map narrows that side by one; the other axis still moves.
+    for (int d = 0; d < 8; ++d) {
+        World w;
+        Unit& p = w.player();
+        const Offset o = direction_offset(d);
+        p.carry_slots[static_cast<std::size_t>(d)].kind = building_barricade;
+        const int edge_x = o.dx < 0 ? 1 : 398;
+        const int edge_y = o.dy < 0 ? 1 : 123;
+        if (o.dx != 0) {
+            p.x = edge_x, p.y = 62;
+            move_unit(w.g, 0, o.dx, 1);
+            EXPECT_EQ(p.x, edge_x) << "slot " << d;
+            EXPECT_EQ(p.y, 63) << "slot " << d;
+        }
+        if (o.dy != 0) {
+            p.x = 200, p.y = edge_y;
+            move_unit(w.g, 0, 1, o.dy);
+            EXPECT_EQ(p.y, edge_y) << "slot " << d;
+            EXPECT_EQ(p.x, 201) << "slot " << d;
+        }
+    }
+
+    // A carried building pushed into a wall stops the step and wears nothing.
+    World w;
+    Unit& p = w.player();
+    p.carry_slots[0].kind = building_node;  // south-east
+    map_cell(w.g, 202, 63) = grey_wall;
+    move_unit(w.g, 0, 1, 0);
+    EXPECT_EQ(p.x, 200);
+    EXPECT_EQ(map_cell(w.g, 202, 63), grey_wall);
+    map_cell(w.g, 202, 63) = Cell{176, 2, 0, 0};  // worn walls block as well, whatever their colour
+    move_unit(w.g, 0, 1, 0);
+    EXPECT_EQ(p.x, 200);
+    move_unit(w.g, 0, 0, -1);
+    EXPECT_EQ(p.y, 61);
+}
+
+TEST(MoveUnit, BuildingsAreLookedAtFromTheLastToTheFirst) {
+    // Stepping east onto a node while the north slot's load would land on a tower: whichever
+    // comes later in the list is met first. The tower first refuses the step; the node first
+    // is taken.
+    for (bool tower_last : {true, false}) {
+        World w;
+        Unit& p = w.player();
+        p.carry_slots[4].kind = building_barricade;  // north: lands on (201, 61)
+        if (!tower_last) w.building(building_tower, 201, 61);
+        w.building(building_node, 201, 62);
+        if (tower_last) w.building(building_tower, 201, 61);
+        move_unit(w.g, 0, 1, 0);
+        EXPECT_EQ(p.x, 200);
+        EXPECT_EQ(p.carry_slots[1].kind, tower_last ? building_none : building_node);
+        EXPECT_EQ(w.g.buildings.size(), tower_last ? 2u : 1u);
+    }
 }
 
 TEST(MoveUnit, TakingCorruptingAndRazing) {
@@ -242,7 +301,17 @@ TEST(PlayerAction, BoltsAndCooldowns) {
         }
     }
     EXPECT_TRUE(coin_seen[0] && coin_seen[1]);
-    EXPECT_EQ(weapon_cooldown(4, 0), 50);
+    // The reload of each power at level 0, and the same weapon a level up.
+    const std::pair<int, std::initializer_list<int>> bases[] = {
+        {20, {0, 1, 3, 10, 12}}, {50, {4, 14}}, {100, {5}}, {8, {7}}, {15, {8}},
+        {30, {2, 6, 9, 11, 13, 15}},
+    };
+    for (const auto& [base, powers] : bases) {
+        for (int power : powers) {
+            EXPECT_EQ(weapon_cooldown(power, 0), base) << power;
+            EXPECT_EQ(weapon_cooldown(power, 1), base * 19 / 20) << power;
+        }
+    }
     EXPECT_EQ(weapon_cooldown(8, 1), 14);
     EXPECT_EQ(weapon_cooldown(0, 9), 11);
     EXPECT_EQ(weapon_cooldown(15, 30), 15);

@@ -68,12 +68,25 @@ TEST(MegabossVictory, OnlyHContinuesAndTheNextCycleStartsFresh) {
     const std::string text = "YOU HAVE DEFEATED THE MEGABOSS.  PRESS H TO TAKE ON THE NEXT ONE.";
     for (std::size_t f = 0; f < 3; ++f) EXPECT_EQ(t.frame_text(f).substr(12 * 81 + 7, text.size()), text);
 
-    // Two colour draws per pass, then the citizens, the buildings and the walk.
+    // A new colour on every pass, foreground then brightness; then the citizens (eight carry
+    // slots and a phase each), the node, the corrupted node with its faction after its phase,
+    // and the walk.
+    const Cell& letter = t.last_screen().at(7, 12);
     for (int pass = 0; pass < 3; ++pass) {
-        random_below(s, 8);
-        random_below(s, 2);
+        const int fg = random_below(s, 8);
+        const int bright = random_below(s, 2);
+        if (pass == 2) {
+            EXPECT_EQ(std::tuple(int{letter.glyph}, int{letter.fg}, int{letter.bg}, int{letter.bright}),
+                      std::tuple(int{'Y'}, fg, 0, bright));
+        }
     }
-    for (int i = 0; i < 2 * 9 + 2; ++i) random_below(s, 500);
+    int citizen_phases[2] = {};
+    for (int& phase : citizen_phases) {
+        for (int i = 0; i < 8; ++i) random_below(s, 500);
+        phase = random_below(s, 500);
+    }
+    const int node_phase = random_below(s, 500);
+    const int corrupted_phase = random_below(s, 500);
     const int corrupted_faction = random_below(s, 16);
     Game walk;
     walk.seed = s;
@@ -92,8 +105,10 @@ TEST(MegabossVictory, OnlyHContinuesAndTheNextCycleStartsFresh) {
     for (int i : {1, 2}) {
         EXPECT_EQ(std::tuple(g.units[i]->kind, g.units[i]->faction, g.units[i]->x, g.units[i]->y),
                   std::tuple(unit_citizen, 4, 205, 59 + 2 * i));
+        EXPECT_EQ(g.units[i]->phase, citizen_phases[i - 1]);
     }
     ASSERT_EQ(g.buildings.size(), 2u);
+    EXPECT_EQ(std::tuple(g.buildings[0]->phase, g.buildings[1]->phase), std::tuple(node_phase, corrupted_phase));
     EXPECT_EQ(std::tuple(g.buildings[0]->kind, g.buildings[0]->faction, g.buildings[0]->x),
               std::tuple(building_node, 4, 205));
     EXPECT_EQ(std::tuple(g.buildings[1]->kind, g.buildings[1]->faction, g.buildings[1]->x),

@@ -51,18 +51,35 @@ TEST(MenuPurchases, EachPurchaseWithItsPriceAndWhatItMakes) {
     const LinkedFactions linked{5, -1, -1, 9};
     g.units[0]->skill_levels[power_toughness] = 2;
 
+    // The draws each purchase must make, in order: the neighbour cell (i, then j, again until
+    // the cell is free), then the new record's own.
+    std::uint32_t s = 0;
+    auto draw = [&](int n) { return random_below(s, n); };
+    auto free_cell = [&] {
+        for (;;) {
+            const int x = 205 + draw(3) - 1, y = 62 + draw(3) - 1;
+            if ((x != 205 || y != 62) && find_building_at(g, x, y) < 0) return std::pair{x, y};
+        }
+    };
+
+    s = g.seed;
     EXPECT_FALSE(menu_key(g, -1, -1));  // q: allegiance
     EXPECT_EQ(std::tuple(g.ooze_store[3], g.units[0]->faction, g.units[0]->affinity, g.menu_flash[0]),
               std::tuple(997, 3, 3, 23));
     EXPECT_EQ(g.units[0]->links, linked);
+    EXPECT_EQ(g.seed, s) << "allegiance draws nothing";
 
     const struct {
         int dx, dy, price, kind, flash;
     } buys[] = {{0, -1, 10, building_tower, 3}, {-1, 0, 1, building_barricade, 1}};
     for (const auto& buy : buys) {
         const int store = g.ooze_store[3];
+        s = g.seed;
+        const auto cell = free_cell();
+        const int phase = draw(500);
         EXPECT_FALSE(menu_key(g, buy.dx, buy.dy));
         const Building& b = *g.buildings.back();
+        EXPECT_EQ(std::tuple(b.x, b.y, b.phase, g.seed), std::tuple(cell.first, cell.second, phase, s));
         EXPECT_EQ(std::tuple(g.ooze_store[3], g.menu_flash[buy.flash], b.kind, b.faction, b.links),
                   std::tuple(store - buy.price, 23, buy.kind, 3, linked));
         EXPECT_EQ(b.hit_points, buy.kind == building_barricade ? 30 : 10);
@@ -79,8 +96,15 @@ TEST(MenuPurchases, EachPurchaseWithItsPriceAndWhatItMakes) {
                     {-1, 1, 50, unit_own_flier, 3, 2}};
     for (const auto& r : recruits) {
         const int store = g.ooze_store[3];
+        s = g.seed;
+        const auto cell = r.kind == unit_own_flier ? std::pair{205, 62} : free_cell();
+        std::array<int, 8> carry_phases{};
+        for (int& p : carry_phases) p = draw(500);
+        const int phase = draw(500);
         EXPECT_FALSE(menu_key(g, r.dx, r.dy));
         const Unit& u = *g.units.back();
+        EXPECT_EQ(std::tuple(u.x, u.y, u.phase, g.seed), std::tuple(cell.first, cell.second, phase, s));
+        for (std::size_t k = 0; k < 8; ++k) EXPECT_EQ(u.carry_slots[k].phase, carry_phases[k]);
         EXPECT_EQ(std::tuple(g.ooze_store[3], g.menu_flash[r.flash], u.kind, u.faction, u.affinity, u.links),
                   std::tuple(store - r.price, 23, r.kind, 3, 3, linked));
         EXPECT_EQ(std::tuple(u.hit_points, u.max_hit_points), std::tuple(r.hit_points, r.hit_points));
@@ -185,13 +209,17 @@ TEST(MenuKeys, ClosingHintMenusAndAVanishedNode) {
     menu_key(g, 0, 1);
     EXPECT_EQ(g.open_menu, -1);
 
-    // The node's index has run past the end of the list: the menu closes, nothing is bought.
-    g.open_menu = 0;
-    g.menu_building = 1;
-    EXPECT_FALSE(menu_key(g, 0, -1));
-    EXPECT_EQ(g.open_menu, -1);
-    EXPECT_EQ(g.ooze_store[3], 1000);
-    EXPECT_EQ(g.buildings.size(), 1u);
+    // The node's index has run past the end of the list, or its building has no ooze store
+    // to pay from: the menu closes, nothing is bought.
+    for (auto [index, faction] : {std::pair{1, 3}, {-1, 3}, {0, 16}, {0, -1}}) {
+        g.open_menu = 0;
+        g.menu_building = index;
+        g.buildings[0]->faction = faction;
+        EXPECT_FALSE(menu_key(g, 0, -1));
+        EXPECT_EQ(g.open_menu, -1);
+        EXPECT_EQ(g.ooze_store[3], 1000);
+        EXPECT_EQ(g.buildings.size(), 1u);
+    }
 }
 
 }  // namespace

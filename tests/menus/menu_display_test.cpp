@@ -143,15 +143,21 @@ TEST(MenuDisplay, FlashTimersCountDown) {
 }
 
 TEST(MenuDisplay, NodeIndexPastTheEndAndFactionZeroCoins) {
+    // No node to read at the index, or one without an ooze store: the menu is not drawn and
+    // closes, as the key handler would close it, so the movement keys work again.
     Menu m;
     m.g.ooze_store[2] = 250;
-    m.g.menu_building = 1;
-    EXPECT_FALSE(menu_node_valid(m.g));
-    m.draw();
-    EXPECT_EQ(screen_text(m.g.screen), screen_text(ScreenBuffer{}));
-    m.g.menu_building = -1;
-    EXPECT_FALSE(menu_node_valid(m.g));
-    m.g.menu_building = 0;
+    for (int index : {1, -1, 0}) {
+        m.g.menu_building = index;
+        m.g.buildings[0]->faction = index == 0 ? 16 : 2;
+        m.g.open_menu = 0;
+        EXPECT_FALSE(menu_node_valid(m.g)) << index;
+        m.draw();
+        EXPECT_EQ(screen_text(m.g.screen), screen_text(ScreenBuffer{})) << index;
+        EXPECT_EQ(m.g.open_menu, -1) << index;
+    }
+    m.g.buildings[0]->faction = 2;
+    m.g.open_menu = 0;
     EXPECT_TRUE(menu_node_valid(m.g));
 
     // A faction-0 node: one colour coin per lit box, then one per marker, in box order.

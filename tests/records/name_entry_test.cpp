@@ -12,6 +12,9 @@ namespace {
 using test::holder_of;
 
 constexpr int curses_key_down = 0x102;
+constexpr int curses_key_pad_7 = 0x1C1;
+constexpr int curses_key_pad_dot = 0x1CE;
+constexpr int curses_key_pad_enter = 0x1CB;
 
 std::vector<int> keys_of(const std::string& text) { return {text.begin(), text.end()}; }
 
@@ -64,6 +67,14 @@ TEST(NameEntry, TypingRules) {
         e.terminal.type({8, 'q', 8, 8, 'z', '\r'});
         EXPECT_FALSE(enter_name(e.game));
         EXPECT_STREQ(e.beaten().data(), "Z");
+    }
+    {
+        // The keypad's Enter ends it as well; the keypad's other keys type digits or nothing.
+        EntryGame e;
+        e.terminal.type({curses_key_pad_7, curses_key_pad_dot, 'k', curses_key_pad_enter, 'x', '\n'});
+        EXPECT_FALSE(enter_name(e.game));
+        EXPECT_STREQ(e.beaten().data(), "7K");
+        EXPECT_EQ(e.terminal.frames(), 4u);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "records/records_screen.h"
 #include "records/records_support.h"
@@ -191,6 +192,52 @@ TEST(RecordsScreen, PagesTurnWithSpaceAndEscapeLeaves) {
         ASSERT_EQ(r.terminal.frames(), 4u);
         EXPECT_EQ(rows_of(r.terminal.last_frame())[0], centred("Resources"));
         EXPECT_EQ(r.terminal.clock, start + 20);
+    }
+}
+
+TEST(RecordsScreen, ColoursAndDrawsOfAPage) {
+    // Page 0 with one beaten heading: the heading pens and faction 0's flicker each draw in
+    // row order, and the beaten row draws its holder's pen between them.
+    RecordsGame r;
+    Game& g = r.game;
+    g.record_statistics.counters[447] = 1;
+    g.current_statistics.counters[447] = 3;
+    g.record_statistics.holders[447] = holder_of("ZED");
+    r.terminal.clock = 1700;  // the pulse's green third
+    r.terminal.type({key_escape});
+    show_records(g);
+    const ScreenBuffer& screen = r.terminal.last_screen();
+
+    std::uint32_t s = 7;  // the game's seed
+    const int sectors_fg = 6 + random_below(s, 2);
+    const int holder_fg = random_below(s, 8);
+    const int holder_bright = random_below(s, 2);
+    const int megaboss_row_0_bright = random_below(s, 2);
+    const int experience_fg = 6 + random_below(s, 2);
+    const int leadership_row_0_bright = random_below(s, 2);
+    const int healthiest_fg = 6 + random_below(s, 2);
+    const int weaponry_fg = 6 + random_below(s, 2);
+    EXPECT_EQ(g.seed, s);
+
+    const auto pen = [&](int column, int row) {
+        const Cell& c = screen.at(column, row);
+        return std::tuple(int{c.fg}, int{c.bg}, int{c.bright});
+    };
+    EXPECT_EQ(pen(32, 0), std::tuple(7, 0, 1));   // the title
+    EXPECT_EQ(pen(28, 24), std::tuple(7, 0, 1));  // "Press space to continue."
+    EXPECT_EQ(pen(0, 2), std::tuple(sectors_fg, 2, 1));
+    EXPECT_EQ(pen(20, 2), std::tuple(sectors_fg, 2, 1));
+    EXPECT_EQ(pen(34, 2), std::tuple(holder_fg, 2, holder_bright));
+    EXPECT_EQ(std::get<1>(pen(39, 2)), 2);
+    EXPECT_EQ(pen(40, 2), std::tuple(experience_fg, 0, 1));
+    EXPECT_EQ(pen(0, 4), std::tuple(0, 0, megaboss_row_0_bright));
+    EXPECT_EQ(pen(40, 4), std::tuple(0, 0, leadership_row_0_bright));
+    EXPECT_EQ(pen(40, 21), std::tuple(healthiest_fg, 0, 1));
+    EXPECT_EQ(pen(0, 21), std::tuple(weaponry_fg, 0, 1));
+    // Faction f's rows in f's colour: dark colours for 1..7, bright ones from 8 on.
+    for (int f = 1; f < 16; ++f) {
+        EXPECT_EQ(pen(0, 4 + f), std::tuple(f % 8, 0, f >= 8 ? 1 : 0)) << f;
+        EXPECT_EQ(pen(76, 4 + f), std::tuple(f % 8, 0, f >= 8 ? 1 : 0)) << f;
     }
 }
 

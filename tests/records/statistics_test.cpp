@@ -88,5 +88,64 @@ TEST(StatisticsLayout, GroupsTileTheCountersAndMatchTheFileOffsets) {
     }
 }
 
+TEST(StatisticsEvents, SidesMaximaAndSaturation) {
+    Game g;
+    const auto& c = g.current_statistics.counters;
+
+    // Deaths count by side: the player unit and citizens are lost, oozes and bosses destroyed.
+    record_death(g, 7, unit_player);
+    record_death(g, 7, unit_citizen);
+    record_death(g, 3, unit_ooze);
+    record_death(g, 3, unit_boss);
+    EXPECT_EQ(c[deaths_index(7, unit_player)], 1u);
+    EXPECT_EQ(c[stat_deaths_by_kind + unit_citizen], 1u);
+    EXPECT_EQ(c[stat_total_lost], 2u);
+    EXPECT_EQ(c[stat_total_destroyed], 2u);
+
+    // Only barracks and airfields count as razed.
+    const StatisticsBlock before = g.current_statistics;
+    for (int kind : {building_node, building_corrupted_node, building_tower, building_key, building_barricade}) {
+        record_razing(g, kind, 5);
+    }
+    EXPECT_EQ(g.current_statistics.counters, before.counters);
+
+    // The census keeps maxima: a smaller count later lowers nothing.
+    std::int32_t census[16] = {};
+    census[4] = 6;
+    record_census(g, census, 6);
+    census[4] = 2;
+    census[9] = 3;
+    record_census(g, census, 5);
+    EXPECT_EQ(c[recruits_index(4, unit_citizen)], 6u);
+    EXPECT_EQ(c[recruits_index(9, unit_citizen)], 3u);
+    EXPECT_EQ(c[stat_recruits_by_kind + unit_citizen], 6u);
+
+    record_megaboss_defeat(g, 11);
+    EXPECT_EQ(c[stat_megaboss_kills + 11], 1u);
+    EXPECT_EQ(c[stat_sectors_cleared], 1u);
+
+    // A counter at its largest value stays there rather than wrapping to 0 and losing a record.
+    constexpr std::uint32_t top = 0xFFFFFFFFu;
+    g.current_statistics.counters[stat_total_gathered] = top;
+    g.current_statistics.counters[stat_total_spent] = top - 10;
+    g.current_statistics.counters[deaths_index(3, unit_ooze)] = top;
+    record_gathered(g, 2);
+    record_purchase(g, 2, 25);
+    record_death(g, 3, unit_ooze);
+    EXPECT_EQ(c[stat_total_gathered], top);
+    EXPECT_EQ(c[stat_gathered + 2], 1u);
+    EXPECT_EQ(c[stat_total_spent], top);
+    EXPECT_EQ(c[stat_spent + 2], 25u);
+    EXPECT_EQ(c[deaths_index(3, unit_ooze)], top);
+    EXPECT_EQ(g.ooze_store[2], 1 - 25);
+    EXPECT_EQ(g.cycle_ooze[2], 1);
+
+    // A record is beaten only by a strictly greater value.
+    StatisticsBlock record = g.current_statistics;
+    EXPECT_FALSE(any_record_beaten(g.current_statistics, record));
+    record.counters[stat_sectors_cleared] = 0;
+    EXPECT_TRUE(any_record_beaten(g.current_statistics, record));
+}
+
 }  // namespace
 }  // namespace qm

@@ -179,7 +179,7 @@ bool InvariantChecker::menu_inside_list(const Game& game) {
     } else {
         // Buildings before the node may go while its menu is open; the menu stays on its node,
         // and closes when the node itself goes.
-        if (!menu_node_valid(game)) return fail("the node menu is open past the end of the building list");
+        if (!menu_node_valid(game)) return fail("the node menu is open without a node to read");
         const Building* node = game.buildings[static_cast<std::size_t>(game.menu_building)].get();
         if (menu_node_ == nullptr) {
             menu_node_ = node;

@@ -86,12 +86,12 @@ TEST(Combat, AttackDrawsInOrderAndAnswersEvenAFeebleBlow) {
     Unit d = fighter(unit_ooze, 2);
     d.hit_points = 3;
     std::uint32_t s = 77;
-    const int drain = random_below(s, 100), poison = random_below(s, 100);
+    random_below(s, 100);  // drain
+    const int poison = random_below(s, 100);
     random_below(s, 100);  // crush
     const int coin = random_below(s, 2);
     attack(g, a, d);
     EXPECT_EQ(d.poison, poison < 3 ? 3 : 0);  // faction 2 is poison, stat 3
-    (void)drain;
     if (coin != 0) {
         EXPECT_EQ(d.hit_points, 3);  // oozes shrug off their own faction half the time
     } else {
@@ -113,6 +113,55 @@ TEST(Combat, AttackDrawsInOrderAndAnswersEvenAFeebleBlow) {
         b.hit_points = 30;
     }
     EXPECT_LT(total, 800);
+}
+
+TEST(Combat, EveryStepOfAnAttackWithCertainPowers) {
+    // Own generals take the player's skills twice over: 50 makes a power certain (100 %), 25
+    // makes shock certain (50 out of 50). Nobody dodges, so every step shows.
+    Game g;
+    g.seed = 4242;
+    Unit player;
+    player.kind = unit_player;
+    for (int k : {power_drain, power_poison, power_crush, power_thorns}) player.skill_levels[k] = 50;
+    player.skill_levels[power_shock] = 25;
+    append_unit(g, player);
+
+    Unit a = fighter(unit_own_general, 1);
+    a.hit_points = 10;
+    a.max_hit_points = 11;
+    Unit d = fighter(unit_own_general, 1);
+    d.hit_points = 5;
+    d.slow = 3;
+
+    // drain, its amount, poison, crush, the defender's dodge, thorns, the attacker's dodge,
+    // shock, the attacker's dodge.
+    std::uint32_t s = g.seed;
+    random_below(s, 100);
+    random_below(s, 3);
+    for (int draw = 0; draw < 4; ++draw) random_below(s, 100);
+    random_below(s, 100);
+    random_below(s, 50);
+    random_below(s, 100);
+    attack(g, a, d);
+    EXPECT_EQ(g.seed, s) << "one draw per step, in order";
+    EXPECT_EQ(a.hit_points, 11 - 2 - 1) << "drained up to the maximum, then thorns and shock";
+    EXPECT_EQ(d.poison, 3);
+    EXPECT_EQ(d.slow, 10);
+    EXPECT_EQ(d.hit_points, 0) << "a general's blow is 5";
+
+    // A defender already at 0 still answers; crush never lowers a longer slow.
+    d.slow = 14;
+    a.hit_points = 20;
+    a.max_hit_points = 30;
+    attack(g, a, d);
+    EXPECT_EQ(d.slow, 14);
+    EXPECT_EQ(d.poison, 6);
+    EXPECT_EQ(d.hit_points, -5);
+    EXPECT_GE(a.hit_points, 20 + 1 - 3);
+    EXPECT_LE(a.hit_points, 20 + 3 - 3);
+    EXPECT_EQ(blow_strength(unit_boss), 15);
+    EXPECT_EQ(blow_strength(unit_enemy_general), 5);
+    EXPECT_EQ(blow_strength(unit_enemy_soldier), 1);
 }
 
 }  // namespace

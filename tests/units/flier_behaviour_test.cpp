@@ -60,6 +60,23 @@ TEST(FlierBehaviour, FuelRefuellingAndRearming) {
     EXPECT_EQ(bomber.target_unit, nullptr);
     EXPECT_EQ(bomber.target_building, nullptr);
     EXPECT_TRUE(r.effects.empty());
+
+    // Off the home cell nothing is filled and random(200) is not drawn: the wander step,
+    // the one-in-five drop and the step toward home (one coin east, one drift roll that
+    // stays off) are the whole turn.
+    Game h;
+    start_world(h, 390, 120);
+    Unit& homing = add_unit(h, unit_enemy_flier, 150, 60, 5);
+    homing.target_building = &add_building(h, building_airfield, 152, 60, 5);
+    homing.ammo = 0;
+    homing.fuel = 500;
+    h.seed = test::seed_where({{2, 5, [](int v) { return v != 0; }}, {4, 3, [](int v) { return v != 0; }}});
+    std::uint32_t expected = h.seed;
+    for (int k = 0; k < 5; ++k) random_step(expected);
+    flier_behaviour(h, 1);
+    EXPECT_EQ(h.seed, expected);
+    EXPECT_EQ(homing.fuel, 499);
+    EXPECT_EQ(homing.ammo, 0);
 }
 
 TEST(FlierBehaviour, MissionTargetsAndBombs) {

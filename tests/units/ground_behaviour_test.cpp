@@ -139,6 +139,17 @@ TEST(GroundBehaviour, OwnFightersTieGoesToTheBuilding) {
     EXPECT_EQ(soldier.x, 100);
     EXPECT_EQ(soldier.y, 50);
 
+    // Two cells off there is no blow, only the step.
+    for (std::uint32_t seed = 1; seed <= 20; ++seed) {
+        Game f;
+        start_world(f, 100, 70);
+        add_unit(f, unit_own_soldier, 100, 50, 3);
+        const Unit& foe = add_unit(f, unit_ooze, 102, 50, 6);
+        f.seed = seed;
+        ground_behaviour(f, 1);
+        EXPECT_EQ(foe.hit_points, 20);
+    }
+
     // Without marksmanship no shot whatever its ammo; with nobody in reach it keeps to
     // within 4 of the player unit.
     Game idle;
@@ -217,6 +228,14 @@ TEST(GroundBehaviour, OozesConvertCitizens) {
         EXPECT_EQ(citizen.hit_points, 13);
         EXPECT_EQ(ooze.x, 100);  // converting is its whole turn
         EXPECT_EQ(ooze.y, 50);
+        // Two cells off, it only closes in.
+        Game f;
+        start_world(f, 300, 100);
+        add_unit(f, unit_ooze, 100, 50, 6);
+        const Unit& farther = add_unit(f, unit_citizen, 102, 51, 7);
+        f.seed = seed;
+        ground_behaviour(f, 1);
+        EXPECT_EQ(farther.kind, unit_citizen);
     }
     // A nearer node comes first, and so does one at the same distance.
     for (const int node_y : {48, 47}) {

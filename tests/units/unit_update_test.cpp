@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "records/statistics.h"
@@ -82,7 +83,8 @@ TEST(UnitUpdate, TimersHasteSlowConfusionPoison) {
     run_frames(g, 0, 100);
     EXPECT_EQ(citizen.haste, 20);
 
-    // A confused unit only staggers: two draws, no poison, no search, no drop.
+    // A confused unit only staggers: dx drawn first, then dy; no poison, no search, no drop.
+    // Its haste and slow wear off all the same.
     Game c;
     start_world(c, 150, 50);
     add_building(c, building_node, 105, 50, 7);
@@ -90,13 +92,17 @@ TEST(UnitUpdate, TimersHasteSlowConfusionPoison) {
     dazed.confusion = 2;
     dazed.poison = 5;
     dazed.haste = 4;
+    dazed.slow = 2;
+    c.seed = seed_where({{0, 3, [](int v) { return v == 0; }}, {1, 3, [](int v) { return v == 2; }}});
     std::uint32_t expected = c.seed;
     random_step(expected);
     random_step(expected);
     unit_update(c);
     EXPECT_EQ(dazed.confusion, 1);
     EXPECT_EQ(dazed.haste, 3);
+    EXPECT_EQ(dazed.slow, 1);
     EXPECT_EQ(dazed.poison, 5);
+    EXPECT_EQ(std::pair(dazed.x, dazed.y), std::pair(99, 51));
     EXPECT_EQ(dazed.target_building, nullptr);
     EXPECT_TRUE(c.effects.empty());
     EXPECT_EQ(c.seed, expected);
@@ -201,17 +207,47 @@ TEST(UnitUpdate, AuraTargetSetsAndReach) {
         EXPECT_EQ(o.clouds[0].life, 100);
         EXPECT_LE(distance(100, 50, o.clouds[0].x, o.clouds[0].y), 3);
     }
+    // The row offset a is drawn before the column offset b, and the cloud rises at
+    // (x + b, y + a): draws 5 and 6, after the haste, regeneration, slowing, confusing and
+    // conjuring rolls.
+    // The healing that follows lifts only the hurt: a unit at full health stays there.
+    Game g;
+    start_world(g, 150, 90);
+    g.units[0]->skill_levels[power_conjuring] = 60;
+    g.units[0]->skill_levels[power_healing] = 60;
+    add_unit(g, unit_own_general, 100, 50, 0, 0);
+    const Unit& whole = add_unit(g, unit_citizen, 101, 50);
+    Unit& hurt = add_unit(g, unit_citizen, 102, 50);
+    hurt.hit_points = 18;
+    g.seed = seed_where({{5, 7, [](int v) { return v == 0; }}, {6, 7, [](int v) { return v == 6; }}});
+    unit_update(g);
+    ASSERT_EQ(g.effects.size(), 1u);
+    EXPECT_EQ(std::pair(g.effects[0]->x, g.effects[0]->y), std::pair(103, 47));
+    EXPECT_EQ(whole.hit_points, 20);
+    EXPECT_EQ(hurt.hit_points, 19);
 }
 
 TEST(UnitUpdate, WalkOrderAndTheDeathSweep) {
-    // Only the player unit, fallen elsewhere: the sweep restores it and keeps its levels.
+    // Only the player unit, fallen elsewhere: the walk leaves it alone (no timers, no draw,
+    // even on a frame its phase would match) and the sweep restores it, levels kept.
     Game g;
     start_world(g, 150, 60);
     Unit& player = *g.units[0];
     player.max_hit_points = 40;
     player.hit_points = -2;
     player.skill_levels[3] = 2;
+    player.phase = 0;
+    player.haste = 3;
+    player.confusion = 3;
+    g.view_x = 0;
+    g.view_y = 0;
+    const std::uint32_t seed = g.seed;
     unit_update(g);
+    EXPECT_EQ(g.seed, seed);
+    EXPECT_EQ(player.haste, 3);
+    EXPECT_EQ(player.confusion, 3);
+    // The view follows it home as after a move.
+    EXPECT_TRUE(g.view_x <= 200 && 200 < g.view_x + 80 && g.view_y <= 62 && 62 < g.view_y + 25);
     EXPECT_EQ(player.hit_points, 40);
     EXPECT_EQ(player.x, 200);
     EXPECT_EQ(player.y, 62);
