@@ -151,6 +151,7 @@ void citizen_spawner(Game& game, const std::vector<NodeSpot>& candidates) {
 void building_update(Game& game) {
     const Census census = take_census(game);
     std::vector<NodeSpot> candidates;
+    if (!game.plain_scans) game.index.open_buildings();
     // Nothing here removes a building, so the indexes stay put; units and effects bred now
     // are appended behind the others.
     for (std::size_t i = game.buildings.size(); i-- > 0;) {
@@ -166,6 +167,7 @@ void building_update(Game& game) {
     }
     citizen_spawner(game, candidates);
     advance_sweep(game);
+    game.index.close_buildings();
 }
 
 void breed_ooze(Game& game, const Building& node) {

@@ -41,8 +41,10 @@ void ooze_turn(Game& game, int i) {
             step = step_toward(game, ooze, prey->x, prey->y);
             // Whatever the prey has become meanwhile, it turns into an ooze of this faction.
             if (adjacent(ooze, prey->x, prey->y)) {
+                const int old_kind = prey->kind;
                 prey->kind = unit_ooze;
                 prey->faction = ooze.faction;
+                game.index.unit_changed_kind(game, *prey, old_kind);
                 return;
             }
         }
