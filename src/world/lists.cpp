@@ -1,5 +1,10 @@
 #include "world/lists.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
 namespace qm {
 
 Building fresh_building(Game& game) {
@@ -55,6 +60,31 @@ void remove_unit(Game& game, std::size_t index) {
     game.index.drop_units();
     finalise_unit(game, game.units[index].get());
     game.units.erase(game.units.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void remove_fallen_units(Game& game) {
+    const auto fallen = [](const Unit& u) { return u.hit_points <= 0 && u.kind != unit_player; };
+    // Where the carry slots of the fallen lie, for the rare target that is a carried building.
+    using Address = std::uintptr_t;
+    std::vector<std::pair<Address, Address>> slots;
+    for (const auto& u : game.units) {
+        if (!fallen(*u)) continue;
+        const auto first = reinterpret_cast<Address>(u->carry_slots.data());
+        slots.emplace_back(first, first + sizeof u->carry_slots);
+    }
+    if (slots.empty()) return;
+    std::sort(slots.begin(), slots.end());
+    game.index.drop_units();
+    for (auto& u : game.units) {
+        // Every target is a unit still in the list, so it can be asked whether it falls.
+        if (u->target_unit != nullptr && fallen(*u->target_unit)) u->target_unit = nullptr;
+        if (u->target_building != nullptr) {
+            const auto b = reinterpret_cast<Address>(u->target_building);
+            const auto after = std::upper_bound(slots.begin(), slots.end(), std::make_pair(b, ~Address{0}));
+            if (after != slots.begin() && b < std::prev(after)->second) u->target_building = nullptr;
+        }
+    }
+    std::erase_if(game.units, [&](const std::unique_ptr<Unit>& u) { return fallen(*u); });
 }
 
 void remove_building(Game& game, std::size_t index) {

@@ -3,7 +3,9 @@
 #include <memory>
 #include <vector>
 
+#include "units/death_sweep.h"
 #include "units/pathing.h"
+#include "world/game_hash.h"
 #include "world/lists.h"
 #include "world/world_index.h"
 
@@ -104,6 +106,37 @@ TEST(WorldIndex, NearestPicksAndCellWalksAgreeWithThePlainWalks) {
         close_indexes(*indexed);
         EXPECT_FALSE(indexed->index.buildings_usable(*indexed));
     }
+}
+
+
+// The fallen go in one pass with the indexes on, one by one without: the same references are
+// cleared (targets among the fallen, carried buildings of the fallen) and the same units stay.
+TEST(WorldIndex, TheFallenGoAsTheyWouldOneByOne) {
+    std::vector<std::uint64_t> hashes;
+    for (bool plain : {true, false}) {
+        auto g = std::make_unique<Game>();
+        g->plain_scans = plain;
+        scatter(*g, 5, 400, 40);
+        g->units[0]->kind = unit_player;
+        for (std::size_t i = 0; i < g->units.size(); ++i) {
+            Unit& u = *g->units[i];
+            u.hit_points = i % 3 == 0 ? 0 : 4;
+            u.target_unit = g->units[(i * 7) % g->units.size()].get();
+            u.target_building = i % 2 == 0 ? g->buildings[i % g->buildings.size()].get()
+                                           : &g->units[(i * 5) % g->units.size()]->carry_slots[i % 8];
+        }
+        death_sweep(*g);
+        EXPECT_LT(g->units.size(), 300u);
+        int cleared_units = 0, cleared_slots = 0;
+        for (const auto& u : g->units) {
+            cleared_units += u->target_unit == nullptr;
+            cleared_slots += u->target_building == nullptr;
+        }
+        EXPECT_GT(cleared_units, 50);
+        EXPECT_GT(cleared_slots, 20);
+        hashes.push_back(game_hash(*g));
+    }
+    EXPECT_EQ(hashes[0], hashes[1]);
 }
 
 }  // namespace
