@@ -194,7 +194,7 @@ public:
             if (key == KEY_RESIZE) {
                 // The whole screen is drawn again: curses' idea of it no longer holds.
                 clearok(curscr, TRUE);
-                show_last();
+                show_last(true);
                 return quit_requested ? key_escape : key_none;
             }
             if (key == ERR) {
@@ -276,19 +276,38 @@ private:
         return rows < needed_rows || columns < needed_columns;
     }
 
-    void show_last() {
+    // Curses sends only what differs from the terminal, but handing it all 2,000 cells every
+    // frame costs more than the game's own drawing: the cells that did not change since the
+    // last frame are left as curses has them, and a frame with none changed is not refreshed.
+    void show_last(bool whole = false) {
         if (too_small()) {
             wait_for_room();
             apply_read_delay();
             if (quit_requested) return;
             clearok(curscr, TRUE);
+            whole = true;
         }
-        werase(stdscr);
-        for (int row = 0; row < screen_rows; ++row) {
-            for (int column = 0; column < screen_columns; ++column) {
-                draw_cell(row, column, last_.at(column, row));
+        if (whole || !shown_valid_) {
+            werase(stdscr);
+            for (int row = 0; row < screen_rows; ++row) {
+                for (int column = 0; column < screen_columns; ++column) {
+                    draw_cell(row, column, last_.at(column, row));
+                }
             }
+        } else {
+            bool changed = false;
+            for (int column = 0; column < screen_columns; ++column) {
+                for (int row = 0; row < screen_rows; ++row) {
+                    const Cell& cell = last_.at(column, row);
+                    if (cell == shown_.at(column, row)) continue;
+                    draw_cell(row, column, cell);
+                    changed = true;
+                }
+            }
+            if (!changed) return;
         }
+        shown_ = last_;
+        shown_valid_ = true;
         wrefresh(stdscr);
     }
 
@@ -346,6 +365,9 @@ private:
     bool sixteen_colours_ = false;
     bool realtime_ = false;
     ScreenBuffer last_;
+    // What stdscr holds: the cells of the last frame handed to curses.
+    ScreenBuffer shown_;
+    bool shown_valid_ = false;
 };
 
 }  // namespace

@@ -22,12 +22,12 @@ void erase_sorted(std::vector<int>& v, int i) {
 
 }  // namespace
 
-void Grid::clear() {
+void Grid::clear(std::size_t entries) {
     for (int t : touched_) lists_[static_cast<std::size_t>(t)].clear();
     touched_.clear();
     for (auto& m : members_) m.clear();
     strays_.clear();
-    where_.clear();
+    where_.assign(entries, Where{});
     if (stamp_.empty()) {
         stamp_.assign(map_width * map_height, 0u);
         head_.assign(map_width * map_height, -1);
@@ -83,12 +83,13 @@ void Grid::bucket_remove(int i, int kind) {
 
 void Grid::add(int i, int kind, int x, int y) {
     if (where_.size() <= static_cast<std::size_t>(i)) where_.resize(static_cast<std::size_t>(i) + 1);
+    // Entries come in ascending order, so each list stays sorted by appending.
     if (kind < 0 || kind >= kinds_ || !on_map(x, y)) {
         where_[static_cast<std::size_t>(i)].bucket = -1;
-        insert_sorted(strays_, i);
+        strays_.push_back(i);
         return;
     }
-    insert_sorted(members_[static_cast<std::size_t>(kind)], i);
+    members_[static_cast<std::size_t>(kind)].push_back(i);
     bucket_add(i, kind, bucket_of(x, y));
     link(i, x, y);
 }
@@ -225,7 +226,7 @@ void gather_at(const Grid& grid, const List& list, int x, int y, int reach, std:
 }  // namespace
 
 void WorldIndex::build_units(const Game& game) {
-    units_.clear();
+    units_.clear(game.units.size());
     for (std::size_t i = 0; i < game.units.size(); ++i) {
         const Unit& u = *game.units[i];
         units_.add(static_cast<int>(i), u.kind, u.x, u.y);
@@ -252,7 +253,7 @@ void WorldIndex::unit_changed_kind(const Game& game, const Unit& unit, int old_k
 bool WorldIndex::buildings_usable(const Game& game) {
     if (!buildings_open_) return false;
     if (!buildings_ready_) {
-        buildings_.clear();
+        buildings_.clear(game.buildings.size());
         for (std::size_t i = 0; i < game.buildings.size(); ++i) {
             const Building& b = *game.buildings[i];
             buildings_.add(static_cast<int>(i), b.kind, b.x, b.y);

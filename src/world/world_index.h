@@ -34,7 +34,8 @@ class Grid {
 public:
     explicit Grid(int kinds) : kinds_(kinds), lists_(static_cast<std::size_t>(kinds * bucket_count)), members_(static_cast<std::size_t>(kinds)) {}
 
-    void clear();
+    // Empty, ready for entries 0 to entries - 1 to be added in ascending order.
+    void clear(std::size_t entries);
     // Entry i at (x, y) of the kind; a kind out of range or a cell off the map makes it a
     // stray, looked at by every query.
     void add(int i, int kind, int x, int y);
