@@ -149,10 +149,12 @@ void BM_draw_and_present_full(benchmark::State& state) {
     long frames = 0;
     std::vector<double> frame_bytes;
     for (auto _ : state) {
+        const double cpu = thread_cpu_us();
         const auto start = FrameTimes::Clock::now();
         draw_map_view(*game);
         flush_screen(*game);
         const auto took = FrameTimes::Clock::now() - start;
+        times.add_cpu(thread_cpu_us() - cpu);
         state.SetIterationTime(std::chrono::duration<double>(took).count());
         times.add(took);
 

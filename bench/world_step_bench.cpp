@@ -68,10 +68,12 @@ void run_world_steps(benchmark::State& state, const char* name, MakeWorld make, 
     CensusRange range;
     for (auto _ : state) {
         range.add(take_census(*game));
+        const double cpu = thread_cpu_us();
         const auto start = FrameTimes::Clock::now();
         const WorldOutcome outcome = world_step(*game);
         game->frame_counter = (game->frame_counter + 1) % 10000;
         const auto took = FrameTimes::Clock::now() - start;
+        times.add_cpu(thread_cpu_us() - cpu);
         state.SetIterationTime(std::chrono::duration<double>(took).count());
         times.add(took);
         if (outcome != WorldOutcome::carry_on || (frames_per_world > 0 && --frames_left == 0)) fresh();
