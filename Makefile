@@ -17,6 +17,7 @@ bench:
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench
 	./build/bench/bench/quillmire_bench --benchmark_out=build/bench.json --benchmark_out_format=json
+	./scripts/bench-report build/bench.json
 
 # The long soak: 64 seeds of 200,000 frames each, every invariant checked after every frame.
 SOAK_SEEDS ?= 64

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "buildings/effect_update.h"
 #include "buildings/free_cells.h"
 #include "buildings/sector_opening.h"
 #include "units/combat.h"
@@ -88,39 +89,22 @@ void node_turn(Game& game, const Building& node, const Census& census, std::vect
         candidates.push_back({f, node.x, node.y});
     }
     if (random(game, 500) != 0 || game.effects.size() > drop_effect_limit) return;
-    Effect drop = fresh_effect();
-    drop.kind = effect_ooze_drop;
-    drop.faction = f;
-    drop.x = node.x;
-    drop.y = node.y;
-    drop.life = 30 + random(game, 30);
-    append_effect(game, drop);
+    release_ooze_drop(game, f, node.x, node.y);
 }
 
 void corrupted_node_turn(Game& game, const Building& node, const Census& census) {
     if (random(game, 1000) != 0 || census.oozes >= breeding_cap) return;
-    CellPosition cell;
-    if (!free_neighbour_cell(game, node.x, node.y, cell)) return;
-    append_unit(game, bred_unit(game, unit_ooze, node.faction, cell.x, cell.y));
+    breed_ooze(game, node);
 }
 
 void barracks_turn(Game& game, const Building& barracks, const Census& census) {
     if (random(game, 1000) != 0 || census.soldiers >= breeding_cap) return;
-    CellPosition cell;
-    if (!free_neighbour_cell(game, barracks.x, barracks.y, cell)) return;
-    const bool general = random(game, 5) == 0;
-    Unit u = bred_unit(game, general ? unit_enemy_general : unit_enemy_soldier, barracks.faction, cell.x, cell.y);
-    u.hit_points = general ? general_hit_points : soldier_hit_points;
-    finish(game, u);
-    append_unit(game, u);
+    breed_soldier(game, barracks);
 }
 
-// Fliers take off from the airfield itself; they need no free cell.
 void airfield_turn(Game& game, const Building& airfield, const Census& census) {
     if (random(game, 2000) != 0 || census.fliers >= breeding_cap) return;
-    Unit u = bred_unit(game, unit_enemy_flier, airfield.faction, airfield.x, airfield.y);
-    u.hit_points = u.max_hit_points = flier_hit_points;
-    append_unit(game, u);
+    breed_flier(game, airfield);
 }
 
 void tower_turn(Game& game, const Building& tower) {
@@ -167,6 +151,7 @@ void citizen_spawner(Game& game, const std::vector<NodeSpot>& candidates) {
 void building_update(Game& game) {
     const Census census = take_census(game);
     std::vector<NodeSpot> candidates;
+    if (!game.plain_scans) game.index.open_buildings();
     // Nothing here removes a building, so the indexes stay put; units and effects bred now
     // are appended behind the others.
     for (std::size_t i = game.buildings.size(); i-- > 0;) {
@@ -182,6 +167,30 @@ void building_update(Game& game) {
     }
     citizen_spawner(game, candidates);
     advance_sweep(game);
+    game.index.close_buildings();
+}
+
+void breed_ooze(Game& game, const Building& node) {
+    CellPosition cell;
+    if (!free_neighbour_cell(game, node.x, node.y, cell)) return;
+    append_unit(game, bred_unit(game, unit_ooze, node.faction, cell.x, cell.y));
+}
+
+void breed_soldier(Game& game, const Building& barracks) {
+    CellPosition cell;
+    if (!free_neighbour_cell(game, barracks.x, barracks.y, cell)) return;
+    const bool general = random(game, 5) == 0;
+    Unit u = bred_unit(game, general ? unit_enemy_general : unit_enemy_soldier, barracks.faction, cell.x, cell.y);
+    u.hit_points = general ? general_hit_points : soldier_hit_points;
+    finish(game, u);
+    append_unit(game, u);
+}
+
+// Fliers take off from the airfield itself; they need no free cell.
+void breed_flier(Game& game, const Building& airfield) {
+    Unit u = bred_unit(game, unit_enemy_flier, airfield.faction, airfield.x, airfield.y);
+    u.hit_points = u.max_hit_points = flier_hit_points;
+    append_unit(game, u);
 }
 
 }  // namespace qm

@@ -1,5 +1,7 @@
 #include "buildings/clouds.h"
 
+#include <vector>
+
 #include "units/combat.h"
 #include "world/lists.h"
 
@@ -20,8 +22,11 @@ bool breathes_cloud_of(int side, int kind) {
 }
 
 void release_cloud(Game& game, int kind, int x, int y, int side, int life) {
-    for (const auto& e : game.effects) {
-        if (e->kind == kind && e->faction == side && e->x == x && e->y == y) return;
+    const bool indexed = !game.plain_scans;
+    if (!(indexed && game.index.no_cloud_at(x, y))) {
+        for (const auto& e : game.effects) {
+            if (e->kind == kind && e->faction == side && e->x == x && e->y == y) return;
+        }
     }
     Effect cloud = fresh_effect();
     cloud.kind = kind;
@@ -31,14 +36,23 @@ void release_cloud(Game& game, int kind, int x, int y, int side, int life) {
     cloud.life = life;
     append_effect(game, cloud);
 
-    // Damage never removes a unit, so the list stays as it is while we walk it.
-    for (const auto& u : game.units) {
-        if (u->x != x || u->y != y || !breathes_cloud_of(side, u->kind)) continue;
+    auto breathe = [&](Unit& u) {
+        if (!breathes_cloud_of(side, u.kind)) return;
         if (kind == effect_acid_cloud) {
-            damage(game, *u, 1, power_conjuring);
+            damage(game, u, 1, power_conjuring);
         } else {
-            u->poison += cloud_poison_dose;
+            u.poison += cloud_poison_dose;
         }
+    };
+    // Damage never removes a unit, so the list stays as it is while we walk it.
+    if (indexed && game.index.units_ready()) {
+        static thread_local std::vector<int> here;
+        game.index.units_at(game, x, y, here);
+        for (int i : here) breathe(*game.units[static_cast<std::size_t>(i)]);
+        return;
+    }
+    for (const auto& u : game.units) {
+        if (u->x == x && u->y == y) breathe(*u);
     }
 }
 

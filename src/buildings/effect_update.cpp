@@ -1,6 +1,7 @@
 #include "buildings/effect_update.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "buildings/clouds.h"
 #include "records/statistics.h"
@@ -27,6 +28,12 @@ constexpr int flame_clone_cost = 5;
 constexpr int cloud_fade_life = 5;
 
 int drop_life(Game& game) { return 30 + random(game, 30); }
+
+// One list of indexes for the walks below; none of them nests inside another.
+std::vector<int>& scratch() {
+    static thread_local std::vector<int> list;
+    return list;
+}
 
 bool is_own_unit_kind(int kind) { return !is_hostile_unit_kind(kind); }
 
@@ -145,16 +152,29 @@ void bolt_hit_test(Game& game, Effect& bolt) {
         }
     }
     // The player's own bolts never strike the player unit at index 0.
-    for (std::size_t i = game.units.size(); i-- > 1;) {
-        Unit& u = *game.units[i];
-        if (u.x != bolt.x || u.y != bolt.y) continue;
+    auto strike = [&](Unit& u) {
         if (is_own_unit_kind(u.kind) && gives_boon(bolt.faction)) {
             give_boon(u, bolt.faction);
             bolt.life = 0;
-            continue;
+            return false;
         }
         bolt_hits(game, bolt, u);
+        return true;
+    };
+    if (game.index.units_ready() && !game.plain_scans) {
+        // Units stand still through the effect update, and a hit appends no unit: the list of
+        // those on the cell holds for the whole walk.
+        std::vector<int>& here = scratch();
+        game.index.units_at(game, bolt.x, bolt.y, here);
+        for (std::size_t n = here.size(); n-- > 0;) {
+            if (here[n] >= 1 && strike(*game.units[static_cast<std::size_t>(here[n])])) return;
+        }
         return;
+    }
+    for (std::size_t i = game.units.size(); i-- > 1;) {
+        Unit& u = *game.units[i];
+        if (u.x != bolt.x || u.y != bolt.y) continue;
+        if (strike(u)) return;
     }
 }
 
@@ -209,12 +229,28 @@ void tower_bolt_turn(Game& game, std::size_t index) {
     Effect& bolt = *game.effects[index];
     --bolt.life;
     if (bolt.life % 2 == 0 && movement_step(bolt)) {
-        for (std::size_t i = game.units.size(); i-- > 1;) {
-            Unit& u = *game.units[i];
-            if (u.x != bolt.x || u.y != bolt.y || !is_hostile_unit_kind(u.kind)) continue;
+        Unit* struck = nullptr;
+        if (game.index.units_ready() && !game.plain_scans) {
+            std::vector<int>& here = scratch();
+            game.index.units_at(game, bolt.x, bolt.y, here);
+            for (std::size_t n = here.size(); n-- > 0 && here[n] >= 1;) {
+                Unit& u = *game.units[static_cast<std::size_t>(here[n])];
+                if (is_hostile_unit_kind(u.kind)) {
+                    struck = &u;
+                    break;
+                }
+            }
+        } else {
+            for (std::size_t i = game.units.size(); i-- > 1;) {
+                Unit& u = *game.units[i];
+                if (u.x != bolt.x || u.y != bolt.y || !is_hostile_unit_kind(u.kind)) continue;
+                struck = &u;
+                break;
+            }
+        }
+        if (struck != nullptr) {
             bolt.life = 0;
-            damage(game, u, 1, bolt.faction);
-            break;
+            damage(game, *struck, 1, bolt.faction);
         }
     }
     if (bolt.life <= 0) remove_effect(game, index);
@@ -231,33 +267,66 @@ bool flier_resists(Game& game, const Unit& flier, int shot_faction) {
     return resisted;
 }
 
-bool shot_hits_unit(Game& game, Effect& shot, bool hostile_shot) {
+// The last unit in the list on the shot's cell that is of the side the shot is aimed at.
+Unit* shot_victim(Game& game, const Effect& shot, bool hostile_shot) {
+    if (game.index.units_ready() && !game.plain_scans) {
+        std::vector<int>& here = scratch();
+        game.index.units_at(game, shot.x, shot.y, here);
+        for (std::size_t n = here.size(); n-- > 0;) {
+            Unit& u = *game.units[static_cast<std::size_t>(here[n])];
+            if (is_hostile_unit_kind(u.kind) != hostile_shot) return &u;
+        }
+        return nullptr;
+    }
     for (std::size_t i = game.units.size(); i-- > 0;) {
         Unit& u = *game.units[i];
         if (u.x != shot.x || u.y != shot.y) continue;
         if (is_hostile_unit_kind(u.kind) == hostile_shot) continue;
-        shot.life = 0;
-        if (!is_flier_kind(u.kind) || !flier_resists(game, u, shot.faction)) damage(game, u, 1, shot.faction);
-        return true;
+        return &u;
     }
-    return false;
+    return nullptr;
+}
+
+bool shot_hits_unit(Game& game, Effect& shot, bool hostile_shot) {
+    Unit* u = shot_victim(game, shot, hostile_shot);
+    if (u == nullptr) return false;
+    shot.life = 0;
+    if (!is_flier_kind(u->kind) || !flier_resists(game, *u, shot.faction)) damage(game, *u, 1, shot.faction);
+    return true;
+}
+
+bool shot_target(const Building& b, bool hostile_shot) {
+    return hostile_shot ? (b.kind == building_tower || b.kind == building_barricade)
+                        : (b.kind == building_barracks || b.kind == building_airfield);
+}
+
+// The index of the last building in the list on the shot's cell that the shot's side attacks.
+int shot_building(Game& game, const Effect& shot, bool hostile_shot) {
+    if (!game.plain_scans && game.index.buildings_usable(game)) {
+        std::vector<int>& here = scratch();
+        game.index.buildings_at(game, shot.x, shot.y, here);
+        for (std::size_t n = here.size(); n-- > 0;) {
+            if (shot_target(*game.buildings[static_cast<std::size_t>(here[n])], hostile_shot)) return here[n];
+        }
+        return -1;
+    }
+    for (std::size_t i = game.buildings.size(); i-- > 0;) {
+        const Building& b = *game.buildings[i];
+        if (b.x == shot.x && b.y == shot.y && shot_target(b, hostile_shot)) return static_cast<int>(i);
+    }
+    return -1;
 }
 
 void shot_hits_building(Game& game, Effect& shot, bool hostile_shot) {
-    for (std::size_t i = game.buildings.size(); i-- > 0;) {
-        Building& b = *game.buildings[i];
-        if (b.x != shot.x || b.y != shot.y) continue;
-        const bool target = hostile_shot ? (b.kind == building_tower || b.kind == building_barricade)
-                                         : (b.kind == building_barracks || b.kind == building_airfield);
-        if (!target) continue;
-        shot.life = 0;
-        damage_building(game, b, 1, shot.faction);
-        if (b.hit_points <= 0) {
-            // Only the player's side razing a breeding ground is worth a record.
-            if (!hostile_shot) record_razing(game, b.kind, b.faction);
-            remove_building(game, i);
-        }
-        return;
+    const int i = shot_building(game, shot, hostile_shot);
+    if (i < 0) return;
+    Building& b = *game.buildings[static_cast<std::size_t>(i)];
+    shot.life = 0;
+    damage_building(game, b, 1, shot.faction);
+    if (b.hit_points <= 0) {
+        // Only the player's side razing a breeding ground is worth a record.
+        if (!hostile_shot) record_razing(game, b.kind, b.faction);
+        remove_building(game, static_cast<std::size_t>(i));
     }
 }
 
@@ -322,6 +391,16 @@ void cloud_turn(Game& game, std::size_t index) {
 
 }  // namespace
 
+void release_ooze_drop(Game& game, int faction, int x, int y) {
+    Effect drop = fresh_effect();
+    drop.kind = effect_ooze_drop;
+    drop.faction = faction;
+    drop.x = x;
+    drop.y = y;
+    drop.life = drop_life(game);
+    append_effect(game, drop);
+}
+
 void near_clone(Game& game, const Effect& bolt) {
     if (another_bolt_on_cell(game, bolt)) return;
     Effect c = clone_of(bolt);
@@ -349,6 +428,7 @@ void chain_clone(Game& game, const Effect& bolt) {
 }
 
 void effect_update(Game& game) {
+    open_indexes(game);
     // Last to first: a removal never shifts an effect still to come, and whatever is appended
     // now waits for the next frame.
     for (std::size_t i = game.effects.size(); i-- > 0;) {
@@ -364,6 +444,7 @@ void effect_update(Game& game) {
             default: break;
         }
     }
+    close_indexes(game);
     death_sweep(game);
 }
 

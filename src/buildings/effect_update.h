@@ -8,6 +8,9 @@ namespace qm {
 
 void effect_update(Game& game);
 
+// A drop of the faction's ooze on the cell, with 30 to 59 frames to rise before it is gathered.
+void release_ooze_drop(Game& game, int faction, int x, int y);
+
 // A new bolt beside its parent, one generation on. Near and far clones are refused while
 // another bolt of the parent's power stands on the parent's cell; a chain clone never is.
 void near_clone(Game& game, const Effect& bolt);

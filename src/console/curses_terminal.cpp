@@ -134,7 +134,7 @@ void restore_signal_handlers() {
 
 // A hung-up or closed terminal makes every read fail at once; without this the game would run
 // on with no player forever.
-bool terminal_gone() { return errno == EIO || input_ended(STDIN_FILENO); }
+bool terminal_gone(int input_fd) { return errno == EIO || input_ended(input_fd); }
 
 bool locale_is_utf8() {
     const char* codeset = nl_langinfo(CODESET);
@@ -143,7 +143,7 @@ bool locale_is_utf8() {
 
 class CursesTerminal final : public Terminal {
 public:
-    CursesTerminal(SCREEN* screen, bool utf8) : screen_(screen), utf8_(utf8) {
+    CursesTerminal(SCREEN* screen, bool utf8, int input_fd) : screen_(screen), utf8_(utf8), input_fd_(input_fd) {
         curses_active = 1;
         set_escdelay(escape_delay_ms);
         start_color();
@@ -191,11 +191,11 @@ public:
             if (key == KEY_RESIZE) {
                 // The whole screen is drawn again: curses' idea of it no longer holds.
                 clearok(curscr, TRUE);
-                show_last();
+                show_last(true);
                 return quit_requested ? key_escape : key_none;
             }
             if (key == ERR) {
-                if (terminal_gone()) {
+                if (terminal_gone(input_fd_)) {
                     quit_requested = 1;
                     return key_escape;
                 }
@@ -273,19 +273,38 @@ private:
         return rows < needed_rows || columns < needed_columns;
     }
 
-    void show_last() {
+    // Curses sends only what differs from the terminal, but handing it all 2,000 cells every
+    // frame costs more than the game's own drawing: the cells that did not change since the
+    // last frame are left as curses has them, and a frame with none changed is not refreshed.
+    void show_last(bool whole = false) {
         if (too_small()) {
             wait_for_room();
             apply_read_delay();
             if (quit_requested) return;
             clearok(curscr, TRUE);
+            whole = true;
         }
-        werase(stdscr);
-        for (int row = 0; row < screen_rows; ++row) {
-            for (int column = 0; column < screen_columns; ++column) {
-                draw_cell(row, column, last_.at(column, row));
+        if (whole || !shown_valid_) {
+            werase(stdscr);
+            for (int row = 0; row < screen_rows; ++row) {
+                for (int column = 0; column < screen_columns; ++column) {
+                    draw_cell(row, column, last_.at(column, row));
+                }
             }
+        } else {
+            bool changed = false;
+            for (int column = 0; column < screen_columns; ++column) {
+                for (int row = 0; row < screen_rows; ++row) {
+                    const Cell& cell = last_.at(column, row);
+                    if (cell == shown_.at(column, row)) continue;
+                    draw_cell(row, column, cell);
+                    changed = true;
+                }
+            }
+            if (!changed) return;
         }
+        shown_ = last_;
+        shown_valid_ = true;
         wrefresh(stdscr);
     }
 
@@ -314,7 +333,7 @@ private:
             draw_notice();
             errno = 0;
             const int key = take_key(poll_interval_ms);
-            if (key == key_escape || (key == ERR && terminal_gone())) quit_requested = 1;
+            if (key == key_escape || (key == ERR && terminal_gone(input_fd_))) quit_requested = 1;
         }
     }
 
@@ -339,9 +358,13 @@ private:
 
     SCREEN* screen_;
     bool utf8_;
+    int input_fd_;
     bool sixteen_colours_ = false;
     bool realtime_ = false;
     ScreenBuffer last_;
+    // What stdscr holds: the cells of the last frame handed to curses.
+    ScreenBuffer shown_;
+    bool shown_valid_ = false;
 };
 
 }  // namespace
@@ -399,15 +422,17 @@ int console_key(int curses_key) {
     return key_none;
 }
 
-std::unique_ptr<Terminal> make_curses_terminal() {
+std::unique_ptr<Terminal> make_curses_terminal() { return make_curses_terminal(stdout, stdin); }
+
+std::unique_ptr<Terminal> make_curses_terminal(std::FILE* output, std::FILE* input) {
     // The player's locale decides how glyphs are encoded; numbers stay the program's own.
     std::setlocale(LC_ALL, "");
     std::setlocale(LC_NUMERIC, "C");
     const bool utf8 = locale_is_utf8();
-    SCREEN* screen = newterm(nullptr, stdout, stdin);
+    SCREEN* screen = newterm(nullptr, output, input);
     if (screen == nullptr) return nullptr;
     set_term(screen);
-    return std::make_unique<CursesTerminal>(screen, utf8);
+    return std::make_unique<CursesTerminal>(screen, utf8, fileno(input));
 }
 
 }  // namespace qm

@@ -2,6 +2,7 @@
 // the helpers below are its pure parts, open to tests without a terminal.
 #pragma once
 
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -13,6 +14,9 @@ namespace qm {
 // Opens the terminal (restored again on destruction, on SIGINT, SIGTERM and SIGHUP through the
 // game's own quit path, and on fatal signals); nullptr when there is no terminal to open.
 std::unique_ptr<Terminal> make_curses_terminal();
+// The same on another terminal (a pseudo-terminal, say): output and input are its two ends as
+// the program sees them, and TERM names its type.
+std::unique_ptr<Terminal> make_curses_terminal(std::FILE* output, std::FILE* input);
 
 // Curses numbers red 1 and blue 4, cyan 6 and brown 3: the console's 1, 3, 4, 6 swap places.
 int curses_colour(int console_colour);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdlib>
+#include <vector>
 
 #include "buildings/node_network.h"
 #include "flow/follow_view.h"
@@ -68,6 +69,7 @@ void corrupt_node(Game& game, const Unit& ooze, Building& node) {
     network_walk(game, node, false);
     node.kind = building_corrupted_node;
     node.faction = ooze.faction;
+    game.index.buildings_changed();
 }
 
 // One blow at building b; a building at 0 hit points or below is gone, and a razed barracks
@@ -224,13 +226,24 @@ void move_unit(Game& game, int i, int dx, int dy) {
 
     // Last to first. Every contact that can take or raze a building reports blocked, so the
     // walk ends at once and never reads an index shifted by the removal.
-    for (std::size_t k = game.buildings.size(); k-- > 0;) {
-        const Building& building = *game.buildings[k];
-        if (std::abs(building.x - tx) > contact_reach || std::abs(building.y - ty) > contact_reach)
-            continue;
-        const int b = static_cast<int>(k);
-        if (slot_collision(game, i, b, tx, ty)) return;
-        if (building.x == tx && building.y == ty && building_contact(game, i, b)) return;
+    if (!game.plain_scans && game.index.buildings_usable(game)) {
+        static thread_local std::vector<int> near;
+        game.index.buildings_near(game, tx, ty, contact_reach, near);
+        for (std::size_t n = near.size(); n-- > 0;) {
+            const int b = near[n];
+            const Building& building = *game.buildings[static_cast<std::size_t>(b)];
+            if (slot_collision(game, i, b, tx, ty)) return;
+            if (building.x == tx && building.y == ty && building_contact(game, i, b)) return;
+        }
+    } else {
+        for (std::size_t k = game.buildings.size(); k-- > 0;) {
+            const Building& building = *game.buildings[k];
+            if (std::abs(building.x - tx) > contact_reach || std::abs(building.y - ty) > contact_reach)
+                continue;
+            const int b = static_cast<int>(k);
+            if (slot_collision(game, i, b, tx, ty)) return;
+            if (building.x == tx && building.y == ty && building_contact(game, i, b)) return;
+        }
     }
 
     // Each carried building on a side keeps the unit one cell further from that border.
@@ -249,8 +262,11 @@ void move_unit(Game& game, int i, int dx, int dy) {
 
     if (!is_flier_kind(unit.kind) && !terrain_allows(game, unit, tx, ty)) return;
 
+    const int old_x = unit.x;
+    const int old_y = unit.y;
     unit.x = tx;
     unit.y = ty;
+    game.index.unit_moved(game, i, old_x, old_y);
     if (i == 0) follow_view(game, unit.x, unit.y);
 }
 

@@ -8,6 +8,7 @@
 namespace qm {
 
 void death_sweep(Game& game) {
+    bool fallen = false;
     for (std::size_t m = game.units.size(); m-- > 0;) {
         Unit& u = *game.units[m];
         if (u.hit_points > 0) continue;
@@ -20,7 +21,13 @@ void death_sweep(Game& game) {
             bump(game.current_statistics, is_hostile_unit_kind(u.kind) ? stat_total_destroyed : stat_total_lost);
         }
         if (u.kind != unit_player) {
-            remove_unit(game, m);
+            // With the indexes on, the fallen go together once the walk is over: one pass over
+            // the list clears every reference to them, where each removal would take its own.
+            if (!game.plain_scans) {
+                fallen = true;
+            } else {
+                remove_unit(game, m);
+            }
             continue;
         }
         // The player unit keeps its levels, weapon, links and carried buildings.
@@ -29,6 +36,7 @@ void death_sweep(Game& game) {
         u.y = player_home_y;
         follow_view(game, u.x, u.y);
     }
+    if (fallen) remove_fallen_units(game);
 }
 
 }  // namespace qm

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "buildings/effect_update.h"
 #include "units/combat.h"
 #include "units/shots.h"
 #include "world/lists.h"
@@ -40,8 +41,10 @@ void ooze_turn(Game& game, int i) {
             step = step_toward(game, ooze, prey->x, prey->y);
             // Whatever the prey has become meanwhile, it turns into an ooze of this faction.
             if (adjacent(ooze, prey->x, prey->y)) {
+                const int old_kind = prey->kind;
                 prey->kind = unit_ooze;
                 prey->faction = ooze.faction;
+                game.index.unit_changed_kind(game, *prey, old_kind);
                 return;
             }
         }
@@ -50,16 +53,6 @@ void ooze_turn(Game& game, int i) {
     }
     const Building& node = *ooze.target_building;
     move_by(game, i, step_toward(game, ooze, node.x, node.y));
-}
-
-void drop_ooze(Game& game, const Unit& citizen) {
-    Effect drop = fresh_effect();
-    drop.kind = effect_ooze_drop;
-    drop.faction = citizen.faction;
-    drop.x = citizen.x;
-    drop.y = citizen.y;
-    drop.life = 30 + random(game, 30);
-    append_effect(game, drop);
 }
 
 void citizen_turn(Game& game, int i) {
@@ -80,7 +73,7 @@ void citizen_turn(Game& game, int i) {
     }
     move_by(game, i, step);
 
-    if (random(game, 10) == 0 && game.effects.size() <= ooze_drop_limit) drop_ooze(game, citizen);
+    if (random(game, 10) == 0 && game.effects.size() <= ooze_drop_limit) release_ooze_drop(game, citizen.faction, citizen.x, citizen.y);
 }
 
 void own_fighter_turn(Game& game, int i) {

@@ -47,11 +47,34 @@ bool in_shot_range(const Unit& a, int x, int y) {
     return std::abs(a.x - x) <= shot_range && std::abs(a.y - y) <= shot_range;
 }
 
+namespace {
+
+// The same pick through the index: the tie list comes back whole and in list order, so the
+// one draw falls as in the plain walk.
+template <class Record>
+Record* indexed_pick(Game& game, const std::vector<std::unique_ptr<Record>>& list, const std::vector<int>& ties) {
+    if (ties.empty()) return nullptr;
+    const int k = random(game, static_cast<int>(ties.size()));
+    return list[static_cast<std::size_t>(ties[static_cast<std::size_t>(k)])].get();
+}
+
+}  // namespace
+
 Building* nearest_building(Game& game, const Unit& searcher, int limit, PickFilter filter) {
+    if (!game.plain_scans && game.index.buildings_usable(game)) {
+        static thread_local std::vector<int> ties;
+        game.index.nearest_buildings(game, searcher.x, searcher.y, limit, filter.kinds, filter.faction, ties);
+        return indexed_pick(game, game.buildings, ties);
+    }
     return nearest_pick(game, game.buildings, searcher, limit, filter);
 }
 
 Unit* nearest_unit(Game& game, const Unit& searcher, int limit, PickFilter filter) {
+    if (!game.plain_scans && game.index.units_ready()) {
+        static thread_local std::vector<int> ties;
+        game.index.nearest_units(game, searcher.x, searcher.y, limit, filter.kinds, filter.faction, ties);
+        return indexed_pick(game, game.units, ties);
+    }
     return nearest_pick(game, game.units, searcher, limit, filter);
 }
 

@@ -144,7 +144,9 @@ void unit_update(Game& game) {
     // Nobody is created or removed during the walk, so the indexes hold; a unit brought to
     // 0 hit points keeps acting until the sweep.
     const int n = static_cast<int>(game.units.size());
+    open_indexes(game);
     for (int i = n - 1; i >= 1; --i) act(game, i);
+    close_indexes(game);
     death_sweep(game);
 }
 

@@ -15,6 +15,7 @@
 #include "records/statistics_block.h"
 #include "world/map.h"
 #include "world/records.h"
+#include "world/world_index.h"
 
 namespace qm {
 
@@ -57,6 +58,11 @@ struct Game {
     std::vector<std::unique_ptr<Unit>> units;
     std::vector<std::unique_ptr<Building>> buildings;
     std::vector<std::unique_ptr<Effect>> effects;
+
+    // The plain walks over whole lists, kept as the reference the indexes must agree with.
+    bool plain_scans = false;
+    // Derived from the lists while an update runs; never part of the state.
+    mutable WorldIndex index;
 
     Game() { map.fill(open_ground); }
     Game(const Game&) = delete;

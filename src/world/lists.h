@@ -24,6 +24,9 @@ void forget_building(Game& game, const Building* building);
 void finalise_unit(Game& game, const Unit* unit);
 
 void remove_unit(Game& game, std::size_t index);
+// Every unit at 0 hit points or below but the player unit, as remove_unit would remove them
+// one by one from the last: the same references cleared, the rest in the same order.
+void remove_fallen_units(Game& game);
 // Also keeps an open node menu on its node (or closes it when that node goes).
 void remove_building(Game& game, std::size_t index);
 void remove_effect(Game& game, std::size_t index);
