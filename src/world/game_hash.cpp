@@ -1,8 +1,11 @@
 #include "world/game_hash.h"
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
 #include <type_traits>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace qm {
 namespace {
@@ -50,26 +53,46 @@ void add_building(Hasher& h, const Building& b) {
 }
 
 // A target is hashed as its place (list index, or unit and slot for a carried building) so
-// two identical games give the same value whatever addresses their records have.
-struct Places {
-    std::unordered_map<const Building*, std::int32_t> buildings;
-    std::unordered_map<const Unit*, std::int32_t> units;
-
+// two identical games give the same value whatever addresses their records have. The places
+// are sorted by address once per hash: a late game holds thousands of records, and the soak
+// and the replay tests hash after every frame.
+class Places {
+public:
     explicit Places(const Game& game) {
+        buildings_.reserve(game.buildings.size() + 8 * game.units.size());
+        units_.reserve(game.units.size());
         for (std::size_t i = 0; i < game.buildings.size(); ++i)
-            buildings[game.buildings[i].get()] = static_cast<std::int32_t>(i);
+            buildings_.emplace_back(game.buildings[i].get(), static_cast<std::int32_t>(i));
         for (std::size_t u = 0; u < game.units.size(); ++u) {
-            units[game.units[u].get()] = static_cast<std::int32_t>(u);
+            units_.emplace_back(game.units[u].get(), static_cast<std::int32_t>(u));
             for (std::size_t s = 0; s < 8; ++s)
-                buildings[&game.units[u]->carry_slots[s]] = static_cast<std::int32_t>(100000 + u * 8 + s);
+                buildings_.emplace_back(&game.units[u]->carry_slots[s], static_cast<std::int32_t>(100000 + u * 8 + s));
         }
+        std::sort(buildings_.begin(), buildings_.end(), by_address<Building>);
+        std::sort(units_.begin(), units_.end(), by_address<Unit>);
     }
+    std::int32_t of(const Building* p) const { return find(buildings_, p); }
+    std::int32_t of(const Unit* p) const { return find(units_, p); }
+
+private:
     template <typename T>
-    static std::int32_t of(const std::unordered_map<const T*, std::int32_t>& places, const T* p) {
-        if (p == nullptr) return -1;
-        const auto it = places.find(p);
-        return it == places.end() ? -2 : it->second;
+    using Table = std::vector<std::pair<const T*, std::int32_t>>;
+
+    template <typename T>
+    static bool by_address(const std::pair<const T*, std::int32_t>& a, const std::pair<const T*, std::int32_t>& b) {
+        return std::less<const T*>()(a.first, b.first);
     }
+
+    template <typename T>
+    static std::int32_t find(const Table<T>& places, const T* p) {
+        if (p == nullptr) return -1;
+        const auto it = std::lower_bound(places.begin(), places.end(), p,
+                                         [](const auto& place, const T* q) { return std::less<const T*>()(place.first, q); });
+        return it == places.end() || it->first != p ? -2 : it->second;
+    }
+
+    Table<Building> buildings_;
+    Table<Unit> units_;
 };
 
 }  // namespace
@@ -126,8 +149,8 @@ std::uint64_t game_hash(const Game& game) {
         h.add(u->affinity);
         h.add(u->links);
         h.add(u->flags);
-        h.add(Places::of(places.buildings, static_cast<const Building*>(u->target_building)));
-        h.add(Places::of(places.units, static_cast<const Unit*>(u->target_unit)));
+        h.add(places.of(static_cast<const Building*>(u->target_building)));
+        h.add(places.of(static_cast<const Unit*>(u->target_unit)));
     }
     h.add(game.buildings.size());
     for (const auto& b : game.buildings) add_building(h, *b);
