@@ -18,21 +18,25 @@ drop_cells() {
     done < <(screen)
 }
 
-# Follows the drops from one capture to the next: a drop one row above a drop of the capture
-# before (at most one column aside) has risen. Passes once a drop has risen twice in a row.
+# Follows the drops from one capture to the next: a drop up to three rows above a drop of the
+# capture before (no more columns aside than rows up) has risen by those rows; a busy machine
+# may capture less often than a drop climbs. Passes once a drop has risen two rows in all.
 drops_rise() {
-    local limit="$1" start="${EPOCHREALTIME/./}" r c key below best v
+    local limit="$1" start="${EPOCHREALTIME/./}" r c key up aside best v
     local -A climbed=() now=()
     while [ $((${EPOCHREALTIME/./} - start)) -lt $((limit * 1000000)) ]; do
         now=()
         while read -r r c; do
             [ -z "$r" ] && continue
             best=0
-            for below in "$r $c" "$((r + 1)) $((c - 1))" "$((r + 1)) $c" "$((r + 1)) $((c + 1))"; do
-                [ -n "${climbed[$below]+x}" ] || continue
-                v="${climbed[$below]}"
-                [ "$below" != "$r $c" ] && v=$((v + 1))
-                [ "$v" -gt "$best" ] && best="$v"
+            for up in 0 1 2 3; do
+                for ((aside = -up; aside <= up; aside++)); do
+                    key="$((r + up)) $((c + aside))"
+                    [ -n "${climbed[$key]+x}" ] || continue
+                    v="${climbed[$key]}"
+                    v=$((v + up))
+                    [ "$v" -gt "$best" ] && best="$v"
+                done
             done
             now["$r $c"]="$best"
             [ "$best" -ge 2 ] && return 0
