@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <string>
 
 #include <langinfo.h>
@@ -16,6 +17,7 @@
 
 #include "console/cp437.h"
 #include "console/keys.h"
+#include "console/screen_writer.h"
 
 namespace qm {
 namespace {
@@ -96,6 +98,11 @@ constexpr int console_codes[] = {
 // Set from signal handlers and from a terminal that went away; once set, the game winds down.
 volatile std::sig_atomic_t quit_requested = 0;
 volatile std::sig_atomic_t curses_active = 0;
+// What puts the terminal's pen back when the frames are written without curses: a fatal signal
+// has no time to ask for it.
+char fatal_reset[64];
+std::size_t fatal_reset_length = 0;
+int fatal_reset_fd = -1;
 
 constexpr int quit_signals[] = {SIGINT, SIGTERM, SIGHUP};
 constexpr int fatal_signals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGQUIT};
@@ -108,6 +115,9 @@ void on_quit_signal(int) { quit_requested = 1; }
 void on_fatal_signal(int sig, siginfo_t* info, void*) {
     if (curses_active) {
         curses_active = 0;
+        if (fatal_reset_fd >= 0 && write(fatal_reset_fd, fatal_reset, fatal_reset_length) < 0) {
+            // Nothing more can be done for a terminal that takes nothing.
+        }
         endwin();
     }
     sigaction(sig, &previous_actions[sig], nullptr);
@@ -141,9 +151,95 @@ bool locale_is_utf8() {
     return codeset != nullptr && std::strcmp(codeset, "UTF-8") == 0;
 }
 
+// Terminfo strings may carry delays ("$<5>") meant for the padding of old hardware terminals;
+// written out as they are they would show as text.
+std::string without_padding(const char* sequence) {
+    std::string out;
+    for (const char* p = sequence; *p != '\0'; ++p) {
+        if (p[0] == '$' && p[1] == '<') {
+            const char* end = std::strchr(p, '>');
+            if (end != nullptr) {
+                p = end;
+                continue;
+            }
+        }
+        out += *p;
+    }
+    return out;
+}
+
+std::string capability(const char* name) {
+    const char* sequence = tigetstr(name);
+    if (sequence == nullptr || sequence == reinterpret_cast<char*>(-1)) return {};
+    return without_padding(sequence);
+}
+
+std::string with_parameters(const std::string& sequence, int a, int b = 0) {
+    const char* text = tiparm(sequence.c_str(), a, b);
+    return text == nullptr ? std::string() : without_padding(text);
+}
+
+std::string utf8(char32_t c) {
+    std::string out;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+// The sequences the frames are written with, when the terminal has all of them: a UTF-8
+// locale, absolute cursor moves, colours by number, and no line feed forced by the last
+// column. Anything less and curses draws every frame itself.
+std::optional<TerminalCodes> read_terminal_codes(bool utf8_locale, bool sixteen_colours) {
+    TerminalCodes codes;
+    codes.sixteen_colours = sixteen_colours;
+    codes.reset = capability("sgr0");
+    codes.bold = capability("bold");
+    const std::string cup = capability("cup");
+    const std::string setaf = capability("setaf");
+    const std::string setab = capability("setab");
+    const std::string cuf = capability("cuf");
+    const bool wraps_at_once = tigetflag("am") > 0 && tigetflag("xenl") <= 0;
+    if (!utf8_locale || codes.reset.empty() || cup.empty() || setaf.empty() || setab.empty() ||
+        wraps_at_once || (!sixteen_colours && codes.bold.empty())) {
+        return std::nullopt;
+    }
+    for (int c = 0; c < (sixteen_colours ? 16 : 8); ++c) codes.foreground[c] = with_parameters(setaf, c);
+    for (int c = 0; c < 8; ++c) codes.background[c] = with_parameters(setab, c);
+    codes.move_to.reserve(screen_rows * screen_columns);
+    for (int row = 0; row < screen_rows; ++row) {
+        for (int column = 0; column < screen_columns; ++column) {
+            codes.move_to.push_back(with_parameters(cup, row, column));
+        }
+    }
+    if (!cuf.empty()) {
+        for (int n = 1; n < screen_columns; ++n) codes.move_right[n] = with_parameters(cuf, n);
+    }
+    for (int g = 0; g < 256; ++g) codes.glyph[g] = utf8(cp437_unicode[g]);
+    return codes;
+}
+
+void write_all(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return;  // a terminal that went away: the next read ends the game
+        done += static_cast<std::size_t>(n);
+    }
+}
+
 class CursesTerminal final : public Terminal {
 public:
-    CursesTerminal(SCREEN* screen, bool utf8, int input_fd) : screen_(screen), utf8_(utf8), input_fd_(input_fd) {
+    CursesTerminal(SCREEN* screen, bool utf8, int input_fd, int output_fd)
+        : screen_(screen), utf8_(utf8), input_fd_(input_fd), output_fd_(output_fd) {
         curses_active = 1;
         set_escdelay(escape_delay_ms);
         start_color();
@@ -161,15 +257,29 @@ public:
         keypad(stdscr, TRUE);
         for (const Binding& b : key_bindings) define_key(b.sequence, b.code);
         apply_read_delay();
+        if (auto codes = read_terminal_codes(utf8_, sixteen_colours_)) {
+            reset_ = codes->reset;
+            writer_.emplace(std::move(*codes));
+            if (reset_.size() <= sizeof fatal_reset) {
+                std::memcpy(fatal_reset, reset_.data(), reset_.size());
+                fatal_reset_length = reset_.size();
+                fatal_reset_fd = output_fd_;
+            }
+            // Curses' own start on the terminal (its screen entered and cleared) comes first.
+            werase(stdscr);
+            wrefresh(stdscr);
+        }
         install_signal_handlers();
     }
 
     ~CursesTerminal() override {
         restore_signal_handlers();
         if (curses_active) {
+            hand_screen_to_curses();
             curses_active = 0;
             endwin();
         }
+        fatal_reset_fd = -1;
         delscreen(screen_);
     }
 
@@ -190,7 +300,7 @@ public:
             if (quit_requested) return key_escape;
             if (key == KEY_RESIZE) {
                 // The whole screen is drawn again: curses' idea of it no longer holds.
-                clearok(curscr, TRUE);
+                hand_screen_to_curses();
                 show_last(true);
                 return quit_requested ? key_escape : key_none;
             }
@@ -273,16 +383,20 @@ private:
         return rows < needed_rows || columns < needed_columns;
     }
 
-    // Curses sends only what differs from the terminal, but handing it all 2,000 cells every
-    // frame costs more than the game's own drawing: the cells that did not change since the
-    // last frame are left as curses has them, and a frame with none changed is not refreshed.
+    // Only the cells that changed since the last frame are handed on, and a frame with none
+    // changed sends nothing: handing all 2,000 to curses every frame costs more than the game's
+    // own drawing.
     void show_last(bool whole = false) {
         if (too_small()) {
             wait_for_room();
             apply_read_delay();
             if (quit_requested) return;
-            clearok(curscr, TRUE);
+            hand_screen_to_curses();
             whole = true;
+        }
+        if (writer_) {
+            write_frame(whole || !shown_valid_);
+            return;
         }
         if (whole || !shown_valid_) {
             werase(stdscr);
@@ -305,6 +419,31 @@ private:
         }
         shown_ = last_;
         shown_valid_ = true;
+        wrefresh(stdscr);
+    }
+
+    // The frame written straight to the terminal with its own sequences; curses is kept out of
+    // it until the screen is handed back.
+    void write_frame(bool whole) {
+        output_.clear();
+        writer_->frame(shown_, last_, whole, output_);
+        if (output_.empty()) return;
+        write_all(output_fd_, output_);
+        shown_ = last_;
+        shown_valid_ = true;
+    }
+
+    // Before curses writes to the terminal (the notice, a resize, the way out), the pen goes
+    // back to normal and curses clears the screen, so that what curses believes of the
+    // terminal is true again; the next frame is then written whole.
+    void hand_screen_to_curses() {
+        if (writer_) {
+            write_all(output_fd_, reset_);
+            writer_->forget();
+            shown_valid_ = false;
+        }
+        werase(stdscr);
+        clearok(curscr, TRUE);
         wrefresh(stdscr);
     }
 
@@ -359,6 +498,11 @@ private:
     SCREEN* screen_;
     bool utf8_;
     int input_fd_;
+    int output_fd_;
+    // Set where the terminal has every sequence the frames need; else curses draws them.
+    std::optional<ScreenWriter> writer_;
+    std::string reset_;
+    std::string output_;
     bool sixteen_colours_ = false;
     bool realtime_ = false;
     ScreenBuffer last_;
@@ -432,7 +576,7 @@ std::unique_ptr<Terminal> make_curses_terminal(std::FILE* output, std::FILE* inp
     SCREEN* screen = newterm(nullptr, output, input);
     if (screen == nullptr) return nullptr;
     set_term(screen);
-    return std::make_unique<CursesTerminal>(screen, utf8, fileno(input));
+    return std::make_unique<CursesTerminal>(screen, utf8, fileno(input), fileno(output));
 }
 
 }  // namespace qm
