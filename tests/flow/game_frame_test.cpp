@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <algorithm>
+#include <filesystem>
 #include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "console/startup.h"
 #include "flow/game_frame.h"
 #include "flow/sector_assignment.h"
+#include "records/score_file.h"
 #include "records/statistics.h"
 #include "support/scripted_terminal.h"
 #include "world/lists.h"
@@ -13,147 +18,138 @@
 namespace qm {
 namespace {
 
+// A new game of faction 3 keeping its records in a directory of its own.
 struct FrameGame {
-    std::unique_ptr<Game> game = std::make_unique<Game>();
+    Game g;
     test::ScriptedTerminal terminal;
-    FrameGame() {
-        Game& g = *game;
+    explicit FrameGame(const std::string& name = "frame") {
+        g.score_directory = (std::filesystem::temp_directory_path() / ("quillmire-" + name)).string();
+        std::filesystem::remove_all(g.score_directory);
+        std::filesystem::create_directories(g.score_directory);
         g.terminal = &terminal;
-        g.seed = 31337;
-        g.score_directory = testing::TempDir();
-        terminal.idle_frames_before_escape = 1000;
+        terminal.idle_frames_before_escape = 100000;
         terminal.set_realtime_input(true);
         reset_game_state(g);
         g.player_faction = 3;
         start_new_game(g);
     }
-    // One frame with this key (0 for none); true when it quit.
-    bool frame(int key = key_none) {
-        if (key != key_none) terminal.type({key});
-        return game_frame(*game);
-    }
-    void remove_kind(int kind) {
-        for (std::size_t i = game->units.size(); i-- > 1;) {
-            if (game->units[i]->kind == kind) remove_unit(*game, i);
-        }
+    // One frame with these keys read one per call; true when it quit.
+    bool frame(std::vector<int> keys = {}) {
+        terminal.type(std::move(keys));
+        return game_frame(g);
     }
 };
 
-bool shows(const std::string& frame, const std::string& text) { return frame.find(text) != std::string::npos; }
-
 TEST(GameFrame, KeysCooldownAndTheOpenMenu) {
     FrameGame f;
-    Game& g = *f.game;
-    const int ammo = g.units[0]->ammo;
-    EXPECT_FALSE(f.frame());
-    EXPECT_EQ(g.units[0]->ammo, ammo - 1);  // lowered with no key
-    EXPECT_EQ(g.frame_counter, 1);
-
-    EXPECT_FALSE(f.frame('6'));
-    EXPECT_EQ(g.units[0]->x, 201);
-
-    // With the node menu open the movement keys do nothing and 'a' buys a barricade.
-    g.open_menu = 0;
-    g.menu_building = 0;
+    Game& g = f.g;
+    g.units[0]->ammo = 9;
+    EXPECT_FALSE(f.frame());  // no key: cooled all the same
+    EXPECT_FALSE(f.frame({'6'}));
+    g.open_menu = g.menu_building = 0;
     g.ooze_store[3] = 1;
-    EXPECT_FALSE(f.frame('4'));
-    EXPECT_EQ(g.units[0]->x, 201);
-    const std::size_t buildings = g.buildings.size();
-    EXPECT_FALSE(f.frame('A'));
-    EXPECT_EQ(g.ooze_store[3], 0);
-    EXPECT_EQ(g.buildings.size(), buildings + 1);
-    EXPECT_EQ(g.buildings.back()->kind, building_barricade);
-    EXPECT_EQ(g.menu_flash[1], 23);
-    EXPECT_FALSE(f.frame('x'));
-    EXPECT_EQ(g.open_menu, -1);
-
-    // The weapon cools by one before the status screen and before ESC; the world goes on
-    // after the status screen, while a frame that quits is not counted.
-    g.units[0]->ammo = 3;
-    const std::size_t presented = f.terminal.frames();
-    f.terminal.type({'s', 'h'});
-    EXPECT_FALSE(f.frame());
-    EXPECT_EQ(f.terminal.frames(), presented + 2);
-    EXPECT_EQ(g.units[0]->ammo, 2);
-    EXPECT_EQ(g.frame_counter, 6);
-    f.terminal.type({'s', key_escape});
-    EXPECT_TRUE(f.frame());
-    EXPECT_EQ(g.units[0]->ammo, 1);
-    EXPECT_TRUE(f.frame(key_escape));
-    EXPECT_EQ(g.units[0]->ammo, 0);
-    EXPECT_EQ(g.frame_counter, 6);
+    EXPECT_FALSE(f.frame({'4'}));  // with a menu open the movement keys do nothing
+    EXPECT_FALSE(f.frame({'A'}));  // and 'a' buys a barricade
+    EXPECT_EQ(std::tuple(g.units[0]->ammo, g.units[0]->x, g.ooze_store[3], g.buildings.back()->kind, g.frame_counter),
+              std::tuple(5, 201, 0, building_barricade, 4));
+    EXPECT_FALSE(f.frame({'x'}));
+    // The weapon cools before the status screen and before ESC; the world goes on after the
+    // status screen, while a frame that quits is not counted.
+    EXPECT_FALSE(f.frame({'s', 'h'}));
+    EXPECT_TRUE(f.frame({'s', key_escape}));
+    EXPECT_TRUE(f.frame({key_escape}));
+    EXPECT_EQ(std::tuple(g.open_menu, g.units[0]->ammo, g.frame_counter), std::tuple(-1, 1, 6));
 }
 
-TEST(GameFrame, SweepTriggerAndMegabossCountdown) {
-    {
-        // Stage 1 with a corrupted node standing: 49 ooze start nothing, 50 start the sweep.
-        FrameGame f;
-        Game& g = *f.game;
-        g.cycle_ooze[5] = 49;
+TEST(GameFrame, SweepTriggerAndTheMegabossCountdown) {
+    // Stage 2 with the corrupted node standing: 200 ooze start the sweep, 199 do not. (With no
+    // hostile building left it starts at once; the end-to-end run walks through that.)
+    FrameGame sweep;
+    sweep.g.stage = 2;
+    sweep.g.cycle_ooze[5] = 199;
+    sweep.frame();
+    const int before = sweep.g.sweep_column;
+    sweep.g.cycle_ooze[9] = 1;
+    sweep.frame();
+    EXPECT_EQ(std::tuple(before, sweep.g.sweep_column), std::tuple(-1, 160));
+
+    // Every sector open and a hostile building standing: the countdown waits for 50,000.
+    FrameGame f;
+    Game& g = f.g;
+    g.more_sectors = 0;
+    g.cycle_ooze[0] = 49999;
+    f.frame();
+    g.cycle_ooze[1] = 1;
+    f.frame();
+    EXPECT_EQ(std::tuple(g.wave_countdown, g.sweep_column), std::tuple(2000, -1));  // so 49,999 did not start it
+    remove_building(g, 1);
+    g.cycle_ooze.fill(0);
+    // A barracks far off holds the countdown, and the banner its number, for five frames; the
+    // wave comes in the 2000th counting frame.
+    int frames = 0;
+    while (g.wave_countdown != -2 && frames < 2100) {
+        if (frames == 10) append_building(g, Building{.kind = building_barracks, .faction = 5, .x = 20, .y = 20});
+        if (frames == 15) remove_building(g, static_cast<std::size_t>(find_building_at(g, 20, 20)));
         f.frame();
-        EXPECT_EQ(g.sweep_column, -1);
-        g.cycle_ooze[9] = 1;
-        f.frame();
-        EXPECT_EQ(g.sweep_column, g.open_min_x);
+        ++frames;
     }
-    {
-        // No hostile building left: the sweep starts with no ooze at all.
-        FrameGame f;
-        Game& g = *f.game;
-        remove_building(g, 1);
-        f.frame();
-        EXPECT_EQ(g.sweep_column, g.open_min_x);
-    }
-    {
-        // Every sector open and a hostile building standing: the countdown waits for 50,000.
-        FrameGame f;
-        Game& g = *f.game;
-        g.more_sectors = 0;
-        g.cycle_ooze[0] = 49999;
-        f.frame();
-        EXPECT_EQ(g.wave_countdown, -1);
-        EXPECT_EQ(g.sweep_column, -1);
-        g.cycle_ooze[1] = 1;
-        f.frame();
-        EXPECT_EQ(g.wave_countdown, 2000);
-        f.frame();
-        EXPECT_EQ(g.wave_countdown, 1999);
-        g.cycle_ooze[1] = 0;
-        f.frame();
-        EXPECT_EQ(g.wave_countdown, 1999);  // paused
-    }
+    for (std::size_t paused : {12u, 16u}) EXPECT_NE(f.terminal.frame_text(paused).find(": 1990 "), std::string::npos);
+    EXPECT_EQ(std::tuple(frames, g.units.size() > 3 + 95), std::tuple(2005, true));
 }
 
-TEST(GameFrame, MegabossGoneAndLastCitizenLost) {
-    {
-        // The megaboss gone: the victory screen, then the next cycle, with no census taken
-        // and no frame counted.
-        FrameGame f;
-        Game& g = *f.game;
-        g.wave_countdown = -2;
-        g.frame_counter = 40;
-        f.terminal.type({key_none, 'h'});  // nothing for the frame, 'h' for the screen
-        EXPECT_FALSE(f.frame());
-        EXPECT_TRUE(shows(f.terminal.last_frame(), "YOU HAVE DEFEATED THE MEGABOSS."));
-        EXPECT_EQ(g.wave_countdown, -1);
-        EXPECT_EQ(g.megabosses_defeated, 1);
-        EXPECT_EQ(g.frame_counter, 0);
-        EXPECT_EQ(g.current_statistics.counters[recruits_index(3, unit_citizen)], 0u);
-        EXPECT_FALSE(f.frame());
-        EXPECT_EQ(g.current_statistics.counters[recruits_index(3, unit_citizen)], 2u);
-    }
-    {
-        // The census raises the maxima; with no citizen left the defeat runs in that frame.
-        FrameGame f;
-        Game& g = *f.game;
-        EXPECT_FALSE(f.frame());
-        EXPECT_EQ(g.current_statistics.counters[stat_recruits_by_kind + unit_citizen], 2u);
-        f.remove_kind(unit_citizen);
-        f.terminal.type({key_none, key_escape});
-        EXPECT_TRUE(f.frame());  // ESC on the defeat notice
-        EXPECT_TRUE(shows(f.terminal.last_frame(), "The citizens under your charge have all been slain."));
-        EXPECT_EQ(g.frame_counter, 1);
-    }
+TEST(GameFrame, MegabossGoneRebuildsTheStartKeepingThePlayerAndTheStatistics) {
+    FrameGame f;
+    Game& g = f.g;
+    Unit& p = *g.units[0];
+    p.faction = p.affinity = 9;
+    p.max_hit_points = 40;
+    p.carry_slots[2].kind = building_tower;
+    append_unit(g, Unit{.kind = unit_ooze, .x = 10, .y = 10});
+    append_building(g, Building{.kind = building_barracks, .x = 30, .y = 30});
+    append_effect(g, Effect{.kind = effect_fire, .x = 31, .y = 30, .life = 50});
+    map_cell(g, 10, 11) = Cell{219, 7, 0, 0};
+    g.open_min_x = g.view_x = 0;
+    g.ooze_store[3] = g.cycle_ooze[3] = 80;
+    bump(g.current_statistics, stat_total_gathered, 900);
+    g.megaboss_type = 11;
+    g.megabosses_defeated = g.more_sectors = 0;
+    g.wave_countdown = -2;
+    // Nothing for the frame; the victory screen ignores 'x' and goes on with 'h'.
+    EXPECT_FALSE(f.frame({key_none, 'x', 'h'}));
+    EXPECT_EQ(std::tuple(f.terminal.frames(), f.terminal.last_row(12).substr(7, 65)),
+              std::tuple(3u, "YOU HAVE DEFEATED THE MEGABOSS.  PRESS H TO TAKE ON THE NEXT ONE."));
+    EXPECT_EQ(std::tuple(g.units.size(), g.buildings.size(), g.effects.size(), map_cell(g, 10, 11), g.units[1]->faction),
+              std::tuple(3u, 2u, 0u, open_ground, 3));
+    EXPECT_EQ(std::tuple(p.x, p.y, p.hit_points, p.faction, p.affinity, p.carry_slots[2].kind),
+              std::tuple(200, 62, 40, 9, 9, building_tower));
+    EXPECT_EQ(std::tuple(g.open_min_x, g.view_x, g.ooze_store[3], g.cycle_ooze[3]), std::tuple(160, 160, 0, 0));
+    // The game's statistics go on; the megaboss just beaten is counted, no census was taken.
+    const auto& c = g.current_statistics.counters;
+    EXPECT_EQ(std::tuple(c[stat_total_gathered], c[stat_megaboss_kills + 11], c[stat_sectors_cleared],
+                         c[recruits_index(3, unit_citizen)], g.megabosses_defeated, g.wave_countdown, g.frame_counter),
+              std::tuple(900u, 1u, 1u, 0u, 1, -1, 0));
+}
+
+TEST(Defeat, LastCitizenLostThroughTheRecordsAndReplayToFaction7) {
+    FrameGame f("defeat");
+    Game& g = f.g;
+    remove_unit(g, 2);
+    remove_unit(g, 1);
+    bump(g.current_statistics, stat_total_spent, 5);
+    // The notice waits for 'h'; a name for the beaten record; the records left with ESC; the
+    // question waits for 'y'.
+    EXPECT_FALSE(f.frame({key_none, 'y', 'h', 'A', 'L', '\n', 27, 'h', 'Y'}));
+    EXPECT_NE(f.terminal.frame_text(2).find("The citizens under your charge have all been slain."), std::string::npos);
+    EXPECT_EQ(f.terminal.last_row(13).substr(11, 57), "Would you like to play again?  (Y - Yes, N or ESC - Quit)");
+    Game reader;
+    load_records(reader, g.score_directory);
+    EXPECT_EQ(std::tuple(reader.record_statistics.counters[stat_total_spent],
+                         std::string(reader.record_statistics.holders[stat_total_spent].data())),
+              std::tuple(5u, "AL"));
+    EXPECT_EQ(std::tuple(g.game_mode, g.player_faction, g.units.size(), g.buildings.size(),
+                         g.current_statistics.counters[stat_total_spent], g.record_statistics.counters[stat_total_spent]),
+              std::tuple(0, 7, 0u, 0u, 0u, 5u));
+    EXPECT_TRUE(std::all_of(g.map.begin(), g.map.end(), [](const Cell& c) { return c == open_ground; }));
 }
 
 }  // namespace

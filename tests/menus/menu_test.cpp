@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdlib>
+#include <string>
+#include <tuple>
+#include <utility>
+
+#include "menus/menu_actions.h"
+#include "menus/menu_display.h"
+#include "records/statistics.h"
+#include "support/scripted_terminal.h"
+#include "units/combat.h"
+#include "world/lists.h"
+
+namespace qm {
+namespace {
+
+// The node menu of a faction-3 node at (205, 62) open, the player beside it in screen column 44.
+struct Menu {
+    Game g;
+    test::ScriptedTerminal terminal;
+    explicit Menu(int ooze) {
+        g.terminal = &terminal;
+        append_unit(g, Unit{.kind = unit_player, .x = 204, .y = 62});
+        add(building_node, 3, 205, 62);
+        g.open_menu = g.menu_building = 0;
+        g.ooze_store[3] = ooze;
+    }
+    void add(int kind, int f, int x, int y) { append_building(g, Building{.kind = kind, .faction = f, .x = x, .y = y}); }
+    const Cell& at(int column, int row) const { return g.screen.at(column, row); }
+    std::string row(int r, int left, int length = 5) const { return row_text(g.screen, r).substr(left, length); }
+    void draw() {
+        clear_screen(g.screen);
+        draw_menu(g);
+    }
+    std::uint32_t counter(int index) const { return g.current_statistics.counters[index]; }
+};
+
+TEST(MenuDisplay, BothSidesAndTheThresholds) {
+    Menu m(10);
+    m.g.units[0]->x = 199;  // screen column 39: the grid at the right edge, columns 60..76
+    m.draw();
+    // 10 ooze: q, w, e and a lit with their letters in the node's colour; d, z and c dark grey
+    // without; the close box always there, the centre empty.
+    const std::string lit = "\xC0\xC4Q\xC4\xD9 \xC0\xC4W\xC4\xD9 \xC0\xC4\x45\xC4\xD9", dark = "\xC0\xC4\xC4\xC4\xD9";
+    const std::string bottom = dark + " \xC0\xC4X\xC4\xD9 " + dark;  // z, the close box, c
+    EXPECT_EQ(std::tuple(m.row(0, 0, 77), m.row(4, 60, 17), m.row(10, 60, 17), m.row(16, 60, 17)),
+              std::tuple(std::string(60, ' ') + "\xDA\xC4\xC4\xC4\xBF \xDA\xC4\xC4\xC4\xBF \xDA\xC4\xC4\xC4\xBF", lit,
+                         "\xC0\xC4\x41\xC4\xD9       " + dark, bottom));
+    EXPECT_EQ(std::tuple(m.at(62, 2), m.at(60, 6), m.at(74, 8), m.at(74, 10)),
+              std::tuple(Cell{15, 3, 0, 0}, Cell{218, 7, 0, 1}, Cell{156, 0, 0, 1}, Cell{196, 0, 0, 1}));
+    m.g.ooze_store[3] = 9;
+    m.draw();
+    EXPECT_EQ(m.row(4, 60, 17), "\xC0\xC4Q\xC4\xD9 " + dark + " " + dark);
+
+    // A linked node marks the lit boxes' corners. In screen column 40 the grid is at the left edge.
+    m.add(building_node, 9, 203, 61);
+    m.g.units[0]->x = 200;
+    m.draw();
+    EXPECT_EQ(std::tuple(m.at(0, 0), m.at(4, 0), m.at(12, 6), m.row(16, 0, 17), m.row(0, 60)),
+              std::tuple(Cell{254, 1, 0, 1}, Cell{191, 7, 0, 1}, Cell{218, 0, 0, 1}, bottom, "     "));
+}
+
+TEST(MenuPurchases, EachWithItsPriceAndWhatItMakes) {
+    Menu m(1000);
+    Game& g = m.g;
+    m.add(building_node, 5, 203, 61);  // top left
+    m.add(building_node, 9, 207, 63);  // bottom right
+    const LinkedFactions linked{5, -1, -1, 9};
+    g.units[0]->skill_levels[power_toughness] = 2;
+    EXPECT_FALSE(menu_key(g, -1, -1));  // q: allegiance
+    EXPECT_EQ(std::tuple(g.ooze_store[3], g.units[0]->faction, g.units[0]->affinity, g.units[0]->links, g.menu_flash[0]),
+              std::tuple(997, 3, 3, linked, 23));
+    // dx, dy, price, kind, hit points: buildings on a free neighbour cell, then soldiers and
+    // generals with the player's toughness of 2 (doubled for a general), and the flier on the
+    // node itself.
+    const std::array<int, 5> buys[] = {{0, -1, 10, building_tower, 10}, {-1, 0, 1, building_barricade, 30},
+                                       {1, -1, 10, unit_own_soldier, 5}, {1, 0, 30, unit_own_general, 14},
+                                       {-1, 1, 50, unit_own_flier, 3}};
+    for (const auto& [dx, dy, price, kind, hit_points] : buys) {
+        const int store = g.ooze_store[3];
+        const bool unit = dx > 0 || dy > 0;
+        EXPECT_FALSE(menu_key(g, dx, dy));
+        const Unit& u = *g.units.back();
+        const Building& b = *g.buildings.back();
+        const auto [x, y, made, hp, links] = unit ? std::tuple(u.x, u.y, u.kind, u.max_hit_points, u.links)
+                                                  : std::tuple(b.x, b.y, b.kind, b.hit_points, b.links);
+        EXPECT_EQ(std::tuple(g.ooze_store[3], g.menu_flash[menu_box_index(dx, dy)], made, hp, links, unit ? u.affinity : 3),
+                  std::tuple(store - price, 23, kind, hit_points, linked, 3));
+        const bool beside = std::abs(x - 205) <= 1 && std::abs(y - 62) <= 1 && (x != 205 || y != 62);
+        EXPECT_TRUE(kind == unit_own_flier ? x == 205 && y == 62 : beside) << x << "," << y;
+        EXPECT_EQ(std::tuple(m.counter(recruits_index(3, kind)), m.counter(stat_total_recruits)),
+                  std::tuple(unit ? 1u : 0u, unit ? static_cast<std::uint32_t>(g.units.size() - 1) : 0u));
+    }
+    // c: the promotion's price, then its screen, left with a key; the menu stays open.
+    m.terminal.type({' '});
+    EXPECT_FALSE(menu_key(g, 1, 1));
+    EXPECT_EQ(std::tuple(g.ooze_store[3], g.menu_flash[8], m.counter(stat_spent + 3), m.counter(stat_total_spent),
+                         g.open_menu, m.terminal.frames() > 0),
+              std::tuple(1000 - 354, 23, 354u, 354u, 0, true));
+}
+
+TEST(MenuPurchases, TooPoorAtTheLimitNoRoomAndPastTheEndOfTheList) {
+    Menu poor(9);  // w and e cost 10: nothing happens at all; a and q still work
+    for (auto [dx, dy] : {std::pair{0, -1}, {1, -1}, {-1, 0}, {-1, -1}}) EXPECT_FALSE(menu_key(poor.g, dx, dy));
+    EXPECT_EQ(std::tuple(poor.g.ooze_store[3], poor.g.menu_flash[3], poor.g.menu_flash[6], poor.g.buildings.size()),
+              std::tuple(5, 0, 0, 2u));
+
+    Menu full(1000);  // 500 of each: nothing is sold and nothing is paid
+    for (int i = 0; i < 500; ++i) {
+        full.add(building_tower, 0, 300, 100);
+        full.add(building_barricade, 0, 300, 101);
+        append_unit(full.g, Unit{.kind = i % 2 ? unit_own_soldier : unit_own_general});
+        append_unit(full.g, Unit{.kind = unit_own_flier});
+    }
+    for (auto [dx, dy] : {std::pair{0, -1}, {-1, 0}, {1, -1}, {1, 0}, {-1, 1}}) EXPECT_FALSE(menu_key(full.g, dx, dy));
+    EXPECT_EQ(std::tuple(full.g.ooze_store[3], full.g.units.size(), full.g.buildings.size()),
+              std::tuple(1000, 1001u, 1001u));
+
+    Menu boxed(100);  // every neighbour taken: paid for, lit, and nothing made
+    for (int i = 0; i < 9; ++i) {
+        if (i != 4) boxed.add(building_barricade, 3, 204 + i / 3, 61 + i % 3);
+    }
+    for (auto [dx, dy] : {std::pair{0, -1}, {1, -1}, {-1, 0}, {1, 0}}) EXPECT_FALSE(menu_key(boxed.g, dx, dy));
+    EXPECT_EQ(std::tuple(boxed.g.ooze_store[3], boxed.g.buildings.size(), boxed.g.units.size(),
+                         boxed.counter(stat_total_recruits), boxed.g.menu_flash[menu_box_index(1, 0)]),
+              std::tuple(100 - 10 - 10 - 1 - 30, 9u, 1u, 0u, 23));
+
+    // The node's index past the end of the list, or a building with no ooze store: the key
+    // handler and the display both close the menu, and nothing is bought or drawn.
+    Menu m(1000);
+    for (auto [index, faction] : {std::pair{1, 3}, {-1, 3}, {0, 16}}) {
+        m.g.menu_building = index;
+        m.g.buildings[0]->faction = faction;
+        m.g.open_menu = 0;
+        EXPECT_FALSE(menu_key(m.g, 0, -1));
+        const int after_key = m.g.open_menu;
+        m.g.open_menu = 0;
+        m.draw();
+        EXPECT_EQ(std::tuple(after_key, m.g.open_menu, m.g.buildings.size(), m.g.ooze_store[3], screen_text(m.g.screen)),
+                  std::tuple(-1, -1, 1u, 1000, screen_text(ScreenBuffer{})));
+    }
+}
+
+}  // namespace
+}  // namespace qm
