@@ -1,10 +1,8 @@
-// Helpers for the records tests: a scratch directory for score files, little-endian words,
-// holder names.
+// Helpers for the records tests: a scratch directory for score files, and whole score files.
 #pragma once
 
-#include <algorithm>
-#include <array>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -13,12 +11,11 @@
 
 #include <stdlib.h>
 
-#include "records/statistics_block.h"
+#include "records/score_file.h"
 
 namespace qm::test {
 
 // A fresh directory, removed with everything in it when the test ends.
-
 class ScoreDirectory {
 public:
     ScoreDirectory() {
@@ -30,45 +27,41 @@ public:
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
         std::filesystem::remove_all(path_, ignored);
     }
-    ScoreDirectory(const ScoreDirectory&) = delete;
-    ScoreDirectory& operator=(const ScoreDirectory&) = delete;
-
     const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path score_file() const { return path_ / "score.dat"; }
-
+    std::filesystem::path score_file() const { return path_ / score_file_name; }
     std::vector<std::uint8_t> read_score_file() const {
         std::ifstream in(score_file(), std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
+    // A new file each time: truncating one that has data waits for the disk on some systems.
     void write_score_file(const std::vector<std::uint8_t>& bytes) const {
-        std::ofstream out(score_file(), std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        std::filesystem::remove(score_file());
+        std::ofstream(score_file(), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
-    // Names of everything in the directory, sorted.
-    std::vector<std::string> entries() const {
-        std::vector<std::string> names;
-        for (const auto& e : std::filesystem::directory_iterator(path_)) names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
+    // How many files there are besides "score.dat" and its lock: saves that never landed.
+    long leftovers() const {
+        return std::distance(std::filesystem::directory_iterator(path_), {}) - std::filesystem::exists(score_file()) -
+               std::filesystem::exists(path_ / score_lock_name);
     }
 
 private:
     std::filesystem::path path_;
 };
 
-inline std::uint32_t le32_at(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-    return static_cast<std::uint32_t>(bytes[offset]) | static_cast<std::uint32_t>(bytes[offset + 1]) << 8 |
-           static_cast<std::uint32_t>(bytes[offset + 2]) << 16 | static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
-}
-
-inline void put_le32_at(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-inline std::array<char, holder_name_size> holder_of(const std::string& text) {
-    std::array<char, holder_name_size> h{};
-    std::copy(text.begin(), text.end(), h.begin());
-    return h;
+// A whole file whose counter i holds base + i (little-endian) and whose holder i is the prefix
+// and i.
+inline std::vector<std::uint8_t> score_bytes(std::uint32_t version, std::uint32_t base, const std::string& prefix) {
+    std::vector<std::uint8_t> b(score_file_size, 0);
+    for (std::size_t i = 0; i <= counter_count; ++i) {
+        const std::uint32_t value = i == 0 ? version : base + static_cast<std::uint32_t>(i - 1);
+        for (std::size_t k = 0; k < 4; ++k) b[4 * i + k] = static_cast<std::uint8_t>(value >> (8 * k));
+    }
+    for (std::size_t i = 0; i < counter_count; ++i) {
+        const std::string name = prefix + std::to_string(i);
+        std::memcpy(&b[4 + 4 * counter_count + holder_name_size * i], name.c_str(), name.size() + 1);
+    }
+    return b;
 }
 
 }  // namespace qm::test

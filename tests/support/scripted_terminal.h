@@ -16,9 +16,11 @@ namespace qm::test {
 class ScriptedTerminal final : public Terminal {
 public:
     // Keys to read after the given present (0-based); several keys are read one per call.
-    void keys_at(std::size_t frame, std::vector<int> keys);
+    void keys_at(std::size_t frame, std::vector<int> keys) {
+        scheduled_[frame].insert(scheduled_[frame].end(), keys.begin(), keys.end());
+    }
     // Keys read one per call after the latest present, then after the following ones.
-    void type(std::vector<int> keys);
+    void type(std::vector<int> keys) { typed_.insert(typed_.end(), keys.begin(), keys.end()); }
     // How many presents to wait before ESC is given once the script is empty.
     std::size_t idle_frames_before_escape = 0;
     // The clock moves only when the test sets it or the game waits (wait_until).
@@ -28,7 +30,7 @@ public:
     void present(const ScreenBuffer& screen) override;
     int read_key() override;
     std::uint32_t tick_ms() override { return clock; }
-    void wait_until(std::uint32_t tick) override;
+    void wait_until(std::uint32_t tick) override { clock = static_cast<std::int32_t>(tick - clock) > 0 ? tick : clock; }
     void set_realtime_input(bool on) override { realtime = on; }
 
     std::size_t frames() const { return presented_.size(); }
@@ -36,7 +38,7 @@ public:
     const std::string& last_frame() const { return presented_.back(); }
     const ScreenBuffer& last_screen() const { return last_; }
     // Row r of the last presented frame.
-    std::string last_row(int r) const;
+    std::string last_row(int r) const { return row_text(last_, r); }
 
 private:
     std::vector<std::string> presented_;

@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <tuple>
+
+#include "console/colour.h"
+#include "console/keys.h"
+#include "console/pacing.h"
+#include "console/random.h"
+#include "console/screen_buffer.h"
+#include "support/scripted_terminal.h"
+
+namespace qm {
+namespace {
+
+TEST(ScreenBuffer, CursorTextAndCentring) {
+    ScreenBuffer s;
+    // Anywhere off the screen puts the cursor at the centre, row 12, column 40.
+    for (const auto& [row, column] : {std::pair{25, 10}, {3, 80}, {-1, 5}, {5, -1}}) {
+        set_cursor(s, 2, 2);
+        set_cursor(s, row, column);
+        EXPECT_EQ(std::pair(s.pen.row, s.pen.column), std::pair(12, 40)) << row << "," << column;
+    }
+    // Text stops at the right edge; a glyph past it is stored nowhere, yet the cursor moves.
+    set_cursor(s, 0, 75);
+    put_text(s, "abcdefghij");
+    put_glyph(s, 'z');
+    EXPECT_EQ(std::tuple(row_text(s, 0).substr(74), row_text(s, 1), s.pen.column),
+              std::tuple(" abcde", std::string(80, ' '), 81));
+    // Centred text: odd lengths on column 39, even ones lean left, a full row from column 0, a
+    // longer one from the centre on; an empty text moves the cursor there and writes nothing.
+    const std::pair<std::string, std::size_t> centred[] = {{"x", 39}, {"ab", 39}, {std::string(80, 'z'), 0}};
+    for (int i = 0; i < 3; ++i) {
+        put_centred(s, 4 + i, centred[i].first);
+        EXPECT_EQ(row_text(s, 4 + i).find(centred[i].first), centred[i].second) << centred[i].first;
+    }
+    put_centred(s, 9, std::string(81, 'y'));
+    EXPECT_EQ(row_text(s, 12), std::string(40, ' ') + std::string(40, 'y'));
+    const ScreenBuffer before = s;
+    put_centred(s, 3, "");
+    EXPECT_EQ(std::tuple(s.pen.row, s.pen.column, s.cells), std::tuple(12, 40, before.cells));
+}
+
+TEST(Random, SequenceFromSeedZeroAndRanges) {
+    std::uint32_t seed = 0;
+    EXPECT_EQ(random_below(seed, 0), 0);  // an empty range still draws
+    EXPECT_EQ(seed, 99979777u);
+    EXPECT_EQ(random_below(seed, 1000000), 737650);  // 737650.61: the product in doubles, truncated
+    EXPECT_EQ(seed, 1584092622u);
+}
+
+TEST(Keys, EveryByteNormalises) {
+    // The arrows' and keypad's low bytes become what the keypad shows; capitals go small.
+    const std::map<int, int> table = {
+        {0x02, '2'}, {0x03, '8'}, {0x04, '4'}, {0x05, '6'}, {0xC1, '7'}, {0xC2, '8'}, {0xC3, '9'}, {0xC4, '4'},
+        {0xC5, '5'}, {0xC6, '6'}, {0xC7, '1'}, {0xC8, '2'}, {0xC9, '3'}, {0xFA, '0'}, {0xCE, '.'}, {0xCB, '\n'},
+        {0xD1, '+'}, {0xD0, '-'}, {0xCF, '*'}, {0xCA, '/'}};
+    for (int key = 0; key < 256; ++key) {
+        const auto entry = table.find(key);
+        const int want = entry != table.end() ? entry->second : key >= 'A' && key <= 'Z' ? key + 32 : key;
+        EXPECT_EQ(normalise_key(key), want) << "key " << key;
+    }
+}
+
+TEST(Colour, PairsAndAttributes) {
+    // Pair 56 is made first, for black on black; white on black is the terminal's pair 0.
+    const PairTable table = colour_pairs();
+    std::map<int, std::pair<int, int>> created{{0, {7, 0}}};
+    for (const PairDefinition& p : table.pairs) EXPECT_TRUE(created.emplace(p.pair, std::pair(p.fg, p.bg)).second);
+    EXPECT_EQ(std::tuple(created.size(), table.pairs[0].pair, colour_attribute(4, 2, 0).pair), std::tuple(64u, 56, 34));
+    // Every colour is drawn with the pair made for it, bright ones in bold.
+    for (int fg = 0; fg < 8; ++fg) {
+        for (int bg = 0; bg < 8; ++bg) {
+            const ColourAttribute a = colour_attribute(fg, bg, fg % 2);
+            EXPECT_EQ(std::pair(created[a.pair], a.bold), std::pair(std::pair(fg, bg), fg % 2 == 1)) << fg << "," << bg;
+        }
+    }
+}
+
+// The scripted clock moves only when the game waits, so where it stands after frame_end is
+// how long the frame was held.
+TEST(Pacing, AFrameLastsAtLeastTenMilliseconds) {
+    test::ScriptedTerminal t;
+    std::uint32_t start = 0;
+    for (const auto& [work, held] : {std::pair{3u, 10u}, {25u, 25u}, {10u, 10u}, {0u, 10u}}) {
+        frame_begin(t, start);
+        t.clock += work;
+        frame_end(t, start);
+        EXPECT_EQ(t.clock - start, held) << work << " ms of work";
+    }
+    t.clock = 3;  // the clock wrapped during the frame: no wait
+    frame_end(t, 0xFFFFFFFAu);
+    EXPECT_EQ(t.clock, 3u);
+}
+
+}  // namespace
+}  // namespace qm
