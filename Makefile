@@ -19,7 +19,8 @@ bench:
 	./build/bench/bench/quillmire_bench --benchmark_out=build/bench.json --benchmark_out_format=json
 	./scripts/bench-report build/bench.json
 
-# The long soak: 64 seeds of 200,000 frames each, every invariant checked after every frame.
+# The long soak: 64 seeds of 200,000 frames each, every invariant checked after every frame,
+# under the sanitizers like the short one in the tests.
 SOAK_SEEDS ?= 64
 SOAK_FRAMES ?= 200000
 soak:
