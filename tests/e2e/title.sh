@@ -1,27 +1,87 @@
-# The title screen as the player first sees it.
+# The title, the sector assignment and the keys of the terminals players use.
 
-title_rows() {
+# Rows 4, 7 and 16 to 22, centred.
+TITLE_ROWS=("Quillmire" "Learn the rules as you go."
+    "Use the arrow keys/number pad to move.  Use Q,W,E,A,D,Z,X and C to interact."
+    "Press S to look at your status." "Press H to look at your high scores now." ""
+    "Press ESC at any time to quit." "" "Press any other key now to Play a Game.")
+
+title_and_quit() {
+    local text want=""
     game_start
-    check_eq "row 4 is the title" "$(centred "Quillmire")" "$(row 4)"
-    check_eq "row 7" "$(centred "Learn the rules as you go.")" "$(row 7)"
-    check_eq "row 16" \
-        "$(centred "Use the arrow keys/number pad to move.  Use Q,W,E,A,D,Z,X and C to interact.")" \
-        "$(row 16)"
-    check_eq "row 17" "$(centred "Press S to look at your status.")" "$(row 17)"
-    check_eq "row 18" "$(centred "Press H to look at your high scores now.")" "$(row 18)"
-    check_eq "row 19 is empty" "" "$(row 19)"
-    check_eq "row 20" "$(centred "Press ESC at any time to quit.")" "$(row 20)"
-    check_eq "row 21 is empty" "" "$(row 21)"
-    check_eq "row 22" "$(centred "Press any other key now to Play a Game.")" "$(row 22)"
-    check "the title waits for its key" game_alive
+    for text in "${TITLE_ROWS[@]}"; do want+="$([ -n "$text" ] && centred "$text")"$'\n'; done
+    check_eq "the title's rows" "${want%$'\n'}" "$(screen | sed -n '5p;8p;17,23p')"
+    keys Escape
+    check_eq "ESC on the title exits with 0" "0" "$(exit_status)"
+    check "the shell works afterwards" shell_usable
 }
 
-title_arrow_plays() {
-    game_start
+# The faction's names (an empty sub-name leaves row 4 all shades) and its slot on the strip.
+offers() {
+    wait_row_has 3 "$2" || return 1
+    if [ -n "$3" ]; then wait_row_has 4 "$3" || return 1; else shades_only 4 || return 1; fi
+    strip_shows "$1"
+}
+
+# Every key of the keypad and the cursor block arrives as a key, never as ESC, 'O', 'q'.
+ALL_KEYS=(KP1 KP2 KP3 KP4 KP5 KP6 KP7 KP8 KP9 KP0 KP. KPEnter KP/ KP* KP- KP+
+    Home End PPage NPage IC DC Up Down Left Right BSpace F5 F12 S-F7 C-Left M-Left S-Up C-Home M-x)
+
+# BRIGHT: how the title's bright white reaches this terminal.
+keys_on() {
+    local term="$1" bright="$2" step key r c
+    game_start "$term"
+    check "$term: the title's bright white" bash -c '[[ "$(tmux -L "$1" capture-pane -p -e -t game |
+        sed -n 5p)" =~ $2Quillmire ]]' _ "$E2E_SOCKET" "$bright"
     keys Up
-    check "an arrow starts the sector assignment" wait_for "Sector Assignment:"
-    check "and does not end the program" game_alive
+    check "$term: an arrow on the title plays" wait_row_has 1 "Sector Assignment:"
+    check "$term: faction 7 with Unicode shades and blocks" offers 7 "Knights of the Machine" "Light Division"
+    keys KP6
+    check "$term: keypad 6 offers faction 8" offers 8 "Knights of the Machine" "Armored Division"
+    keys Left
+    check "$term: left arrow faction 7" offers 7 "Knights of the Machine" "Light Division"
+    keys 4
+    check "$term: '4' offers the Gnomes, who have no sub-name" offers 6 "The Gnomes" ""
+    keys 6
+    check "$term: '6' faction 7 again" offers 7 "Knights of the Machine" "Light Division"
+    keys KP1
+    check "$term: keypad 1 starts the game" wait_for "$WALL_ROW"
+    # Home, End, PgUp and PgDn walk as 7, 1, 9 and 3 do, and so does the keypad.
+    check "$term: the player unit at its start" wait_player 12 40
+    for step in "Home 11 39" "NPage 12 40" "PPage 11 41" "End 12 40" "KP7 11 39" "KP3 12 40" "KP9 11 41" "KP1 12 40"; do
+        read -r key r c <<<"$step"
+        keys "$key"
+        check "$term: $key walks to row $r, column $c" wait_player "$r" "$c"
+    done
+    # Keys are read one a frame: once the status screen shows, every key before it was read.
+    keys "${ALL_KEYS[@]}" s
+    check "$term: no keypad, cursor or function key quits" wait_until 20 status_shown
+    keys Escape
+    check_eq "$term: ESC on the status screen quits with 0" "0" "$(exit_status)"
+    check "$term: the shell works afterwards" shell_usable
 }
 
-scenario "title screen rows" title_rows
-scenario "an arrow on the title plays" title_arrow_plays
+
+# Row 0 as sent: shifted into the line-drawing set (SO) before its letters.
+row_0_in_line_drawing() { tm capture-pane -p -e -t game | sed -n 1p | grep -q $'\x0e''a'; }
+
+# A locale that is not UTF-8 gets the line-drawing stand-ins; a hang-up ends the game the way
+# ESC does.
+without_utf8_then_hangup() {
+    game_start tmux-256color C
+    keys x
+    check "the names in plain letters" wait_row_has 3 "Knights of the Machine"
+    check "the shades are the line-drawing checker board" bash -c '[[ "$1" =~ ^a{80}$ ]]' _ "$(row 0)"
+    check "drawn in the line-drawing set, not as letters" row_0_in_line_drawing
+    check "the strip: checker boards, and blocks for faction 7" \
+        bash -c '[[ "$1" =~ ^a{35}0{5}a{40}$ ]]' _ "$(row 24)"
+    kill -HUP "$(game_pid)"
+    check_eq "SIGHUP exits with 0" "0" "$(exit_status)"
+    check "the shell works afterwards" shell_usable
+}
+
+scenario "the title and ESC" title_and_quit
+scenario "sector assignment and keys under tmux-256color" keys_on tmux-256color '\[97m'
+scenario "keys under xterm-256color" keys_on xterm-256color '\[97m'
+scenario "keys, and bright as bold, under screen" keys_on screen '\[1m.*'
+scenario "glyphs without UTF-8, then SIGHUP" without_utf8_then_hangup
