@@ -39,6 +39,11 @@ settled_on() {
     done
 }
 
+# The screen with what moves by itself blotted out (the player's turning bar, the citizens, the
+# drops, the oozes and the corrupted node's blink): what must come back after a notice.
+still_map() { screen | sed 's/[/─\\│,'"'"'`·oOX┼]/./g'; }
+map_is() { [ "$(still_map)" == "$1" ] && notice_gone; }
+
 sizes_and_held_keys() {
     local before light="KnightsoftheMachine|LightDivision" hyper="KnightsoftheMachine|HyperMechanics"
     game_start
@@ -70,10 +75,17 @@ sizes_and_held_keys() {
     check "memory did not grow with the burst ($before kB before)" test "$(rss_kb)" -le $((before + 1024))
 
     keys x
-    wait_for "$WALL_ROW"
+    check "in play, the player unit at its start" wait_player 12 40
+    before="$(still_map)"
+    resize 60 20
+    check "a terminal too small in play shows the notice" wait_for "This one is 60 x 20."
+    resize 80 25
+    check "back at 80 x 25 the map is whole again, nothing left of the notice" wait_until 15 map_is "$before"
+    keys 6
+    check "and the keys work" wait_player 12 41
+    before="$(still_map)"
     resize_storm
-    check "after a burst of resizes in play the game runs on" game_alive
-    check "the notice gone" wait_until 15 notice_gone
+    check "after a burst of resizes in play too" wait_until 15 map_is "$before"
     # 500 keys in play (staying put, reaching round) then ESC: 500 frames take five seconds at
     # the least, so a second on, the ESC still waits its turn.
     keys -l "$(printf '5555555555555555555qweadzxc%.0s' $(seq 18))55555555555555"
