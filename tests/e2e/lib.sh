@@ -15,7 +15,8 @@ e2e_setup() {
     unset TMUX
     cat >"$E2E_DIR/launch.sh" <<EOF
 echo \$\$ > "$E2E_DIR/game.pid"
-exec env -u LC_ALL -u LC_CTYPE LANG="\${GAME_LANG:-C.UTF-8}" ASAN_OPTIONS=detect_leaks=0 "$E2E_BINARY"
+exec env -u LC_ALL -u LC_CTYPE LANG="\${GAME_LANG:-C.UTF-8}" ASAN_OPTIONS=detect_leaks=0 \
+    "$E2E_BINARY"
 EOF
     trap 'tm kill-server 2>/dev/null; rm -rf "$E2E_DIR"' EXIT
     # A session that outlives every game keeps the server up between two of them.
@@ -54,21 +55,14 @@ wait_for() { wait_until "${2:-15}" shows_any "$1"; }
 line_shown() { screen | grep -qx -- "$1"; }
 
 # TEXT on row N where the game centres it: from column 39 - (length - 1) / 2.
-row_has() {
-    local r
-    r="$(row "$1")"
-    [ "${r:$((39 - (${#2} - 1) / 2)):${#2}}" == "$2" ]
-}
+row_has() { local r && r="$(row "$1")" && [ "${r:$((39 - (${#2} - 1) / 2)):${#2}}" == "$2" ]; }
 wait_row_has() { wait_until 15 row_has "$@"; }
 centred() { printf '%*s%s' $((39 - (${#1} - 1) / 2)) '' "$1"; }
 
 game_pid() { cat "$E2E_DIR/game.pid" 2>/dev/null; }
 game_alive() { kill -0 "$(game_pid)" 2>/dev/null; }
 
-exit_status() {
-    wait_for "EXIT=" 20 || { echo "none"; return; }
-    screen | sed -n 's/^EXIT=\([0-9]*\).*/\1/p' | tail -1
-}
+exit_status() { wait_for "EXIT=" 20 && screen | sed -n 's/^EXIT=\([0-9]*\).*/\1/p' | tail -1; }
 
 # The terminal is restored: typed text comes back (echo), Enter runs it (canonical input), and
 # the line discipline is as a shell wants it.
@@ -95,8 +89,10 @@ SGR_CELLS='BEGIN { ($f, $b) = (-1, -1) }
             my @p = split /;/, ($1 eq "" ? "0" : $1);
             while (defined(my $v = shift @p)) {
                 if ($v == 38 || $v == 48) { shift @p; ${$v == 38 ? \$f : \$b} = shift @p }
-                elsif ($v == 0) { ($f, $b) = (-1, -1) } elsif ($v == 39) { $f = -1 } elsif ($v == 49) { $b = -1 }
-                elsif ($v =~ /^(3|4|9|10)([0-7])$/) { ${$1 == 3 || $1 == 9 ? \$f : \$b} = $2 + ($1 >= 9 ? 8 : 0) }
+                elsif ($v == 0) { ($f, $b) = (-1, -1) }
+                elsif ($v == 39) { $f = -1 } elsif ($v == 49) { $b = -1 }
+                elsif ($v =~ /^(3|4|9|10)([0-7])$/) {
+                    ${$1 == 3 || $1 == 9 ? \$f : \$b} = $2 + ($1 >= 9 ? 8 : 0) }
             }
         } elsif (!s/^\e[^a-zA-Z]*[a-zA-Z]//) { s/^(.)//s; push @cells, "$f $b $1" }
     }
@@ -134,11 +130,7 @@ new_game() {
     wait_for "$WALL_ROW"
 }
 
-glyph() {
-    local r
-    r="$(row "$1")"
-    echo "${r:$2:1}"
-}
+glyph() { local r && r="$(row "$1")" && echo "${r:$2:1}"; }
 
 # The status screen: sixteen ooze bars, nothing else.
 status_shown() { [ "$(screen | grep -cE '^[·♦]{16}$')" -eq 25 ]; }
@@ -167,8 +159,6 @@ check_eq() { check "$1" same "$2" "$3"; }
 # scenario NAME COMMAND...: runs one scenario, a fresh game of its own or several.
 scenario() {
     local started="$SECONDS"
-    echo "$1"
-    shift
-    "$@"
+    echo "$1" && shift && "$@"
     echo "        ($((SECONDS - started)) s)"
 }

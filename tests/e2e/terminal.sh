@@ -3,20 +3,15 @@
 
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$(game_pid)/stat"; }
 rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$(game_pid)/status"; }
-
 # Waiting behind the notice sleeps: under a tenth of a second of CPU time in one second.
-idles() {
-    local before
-    before="$(cpu_ticks)"
-    sleep 1
-    [ $(($(cpu_ticks) - before)) -lt 10 ]
-}
+idles() { set -- "$(cpu_ticks)" && sleep 1 && [ $(($(cpu_ticks) - $1)) -lt 10 ]; }
 
 # Sizes below, at and above 80 x 25, one after another with no wait between them.
 resize_storm() {
     local size
     for _ in 1 2 3; do
-        for size in 60x20 120x40 80x24 79x25 200x60 20x5 81x26 80x25 40x50 100x10 300x100 1x1 90x30; do
+        for size in 60x20 120x40 80x24 79x25 200x60 20x5 81x26 80x25 40x50 100x10 300x100 1x1 \
+            90x30; do
             resize "${size%x*}" "${size#*x}"
         done
     done
@@ -45,7 +40,8 @@ still_map() { screen | sed 's/[/─\\│,'"'"'`·oOX┼]/./g'; }
 map_is() { [ "$(still_map)" == "$1" ] && notice_gone; }
 
 sizes_and_held_keys() {
-    local before light="KnightsoftheMachine|LightDivision" hyper="KnightsoftheMachine|HyperMechanics"
+    local before light="KnightsoftheMachine|LightDivision"
+    local hyper="KnightsoftheMachine|HyperMechanics"
     game_start
     resize 80 20
     check "the title gives way to a notice" wait_for "This one is 80 x 20."
@@ -55,7 +51,7 @@ sizes_and_held_keys() {
     keys x
     check "the sector assignment" wait_row_has 1 "Sector Assignment:"
     resize 60 20
-    check "below 80 x 25 the notice says what is needed" wait_for "needs a terminal of at least 80 x 25"
+    check "below 80 x 25 a notice: what is needed" wait_for "needs a terminal of at least 80 x 25"
     check "and what there is" wait_for "This one is 60 x 20."
     check "the game waits without spinning" idles
     resize 100 30
@@ -69,10 +65,11 @@ sizes_and_held_keys() {
     check "the faction choice answers" settled_on "$light"
     before="$(rss_kb)"
     keys -l "$(printf '6%.0s' $(seq 500))"
-    check "a burst of 500 keys is worked off frame by frame" wait_until 15 on_its_way "$light" "$hyper"
+    check "a burst of 500 keys is worked off a frame at a time" \
+        wait_until 15 on_its_way "$light" "$hyper"
     # 500 steps on from faction 7: 507 mod 16 is 11.
     check "every one of them counted" settled_on "$hyper"
-    check "memory did not grow with the burst ($before kB before)" test "$(rss_kb)" -le $((before + 1024))
+    check "memory did not grow with it ($before kB before)" test "$(rss_kb)" -le $((before + 1024))
 
     keys x
     check "in play, the player unit at its start" wait_player 12 40
@@ -80,7 +77,8 @@ sizes_and_held_keys() {
     resize 60 20
     check "a terminal too small in play shows the notice" wait_for "This one is 60 x 20."
     resize 80 25
-    check "back at 80 x 25 the map is whole again, nothing left of the notice" wait_until 15 map_is "$before"
+    check "back at 80 x 25 the map is whole, nothing left of the notice" \
+        wait_until 15 map_is "$before"
     keys 6
     check "and the keys work" wait_player 12 41
     before="$(still_map)"
@@ -103,7 +101,7 @@ signals() {
         read -r how want said <<<"$entry"
         new_game
         if [ "$how" == INT ]; then keys C-c; else kill -"$how" "$(game_pid)"; fi
-        check "SIG$how ends the game with status $said" eval '[[ "$(exit_status)" =~ ^$want$ ]]'
+        check "SIG$how ends the game with status $said" eval "[[ \$(exit_status) =~ ^$want\$ ]]"
         check "SIG$how: the shell works afterwards" shell_usable
     done
     new_game
