@@ -259,6 +259,7 @@ public:
         apply_read_delay();
         if (auto codes = read_terminal_codes(utf8_, sixteen_colours_)) {
             reset_ = codes->reset;
+            home_ = codes->move_to[0];
             writer_.emplace(std::move(*codes));
             if (reset_.size() <= sizeof fatal_reset) {
                 std::memcpy(fatal_reset, reset_.data(), reset_.size());
@@ -435,10 +436,14 @@ private:
 
     // Before curses writes to the terminal (the notice, a resize, the way out), the pen goes
     // back to normal and curses clears the screen, so that what curses believes of the
-    // terminal is true again; the next frame is then written whole.
+    // terminal is true again; the next frame is then written whole. The cursor goes to the top
+    // left first: curses still believes it where curses last left it, and where the terminal
+    // cannot clear in the game's colours curses blanks the rows with spaces from there, so the
+    // first row would be blanked wherever the frames left the cursor. Every move curses makes
+    // from a wrong belief towards the top left stops there.
     void hand_screen_to_curses() {
         if (writer_) {
-            write_all(output_fd_, reset_);
+            write_all(output_fd_, reset_ + home_);
             writer_->forget();
             shown_valid_ = false;
         }
@@ -502,6 +507,7 @@ private:
     // Set where the terminal has every sequence the frames need; else curses draws them.
     std::optional<ScreenWriter> writer_;
     std::string reset_;
+    std::string home_;
     std::string output_;
     bool sixteen_colours_ = false;
     bool realtime_ = false;

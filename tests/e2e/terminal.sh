@@ -19,6 +19,8 @@ resize_storm() {
 }
 
 notice_gone() { ! shows_any "needs a terminal" "This one is"; }
+# The notice's three lines and nothing of the screen before it.
+only_notice() { [ "$(screen | grep -c -v '^ *$')" -eq 3 ]; }
 
 # The faction on offer, rows 3 and 4 without the shades that flicker round the names.
 faction_shown() { screen | sed -n '4,5{s/[░▒▓ ]//g;p}' | paste -sd'|'; }
@@ -76,6 +78,7 @@ sizes_and_held_keys() {
     before="$(still_map)"
     resize 60 20
     check "a terminal too small in play shows the notice" wait_for "This one is 60 x 20."
+    check "and nothing of the map beside it" wait_until 15 only_notice
     resize 80 25
     check "back at 80 x 25 the map is whole, nothing left of the notice" \
         wait_until 15 map_is "$before"
