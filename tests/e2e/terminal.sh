@@ -100,7 +100,7 @@ sizes_and_held_keys() {
 # A signal ends the game the way ESC does, the terminal restored; an abort still fails.
 signals() {
     local entry how want said pid
-    for entry in "TERM 0 0" "INT 0 0" "ABRT [1-9][0-9]* a failure"; do
+    for entry in "TERM 0 0" "HUP 0 0" "INT 0 0" "ABRT [1-9][0-9]* a failure"; do
         read -r how want said <<<"$entry"
         new_game
         if [ "$how" == INT ]; then keys C-c; else kill -"$how" "$(game_pid)"; fi
