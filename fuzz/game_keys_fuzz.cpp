@@ -20,6 +20,7 @@ public:
     FuzzTerminal(qm::Game& game, const std::uint8_t* data, std::size_t size) : game_(game), data_(data), size_(size) {
         if (size_ >= 4) std::memcpy(&clock_, data_, 4);
         at_ = 4;
+        checker_.map_period = 32;
     }
 
     void present(const qm::ScreenBuffer&) override {

@@ -14,11 +14,16 @@ struct InvariantChecker {
     // The first invariant that does not hold, or nothing.
     std::string check(const Game& game);
 
+    // The map's 50,000 cells are read on every map_period-th check only: where a check comes
+    // between screens that cost little (the fuzzer's), reading them every time takes most of it.
+    int map_period = 1;
+
     // The node whose menu is open; the gathered total when the megaboss cycle began, and what
     // tells a new one.
     const Building* menu_node = nullptr;
     std::uint32_t gathered_at_cycle_start = 0;
     std::int32_t last_game_mode = 0, last_megabosses_defeated = 0;
+    int checks_since_map = 0;
 };
 
 struct SoakOptions {
