@@ -35,8 +35,6 @@ public:
 
     std::size_t frames() const { return presented_.size(); }
     const std::string& frame_text(std::size_t i) const { return presented_[i]; }
-    const std::string& last_frame() const { return presented_.back(); }
-    const ScreenBuffer& last_screen() const { return last_; }
     // Row r of the last presented frame.
     std::string last_row(int r) const { return row_text(last_, r); }
 
