@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "units/combat.h"
 #include "world/directions.h"
 #include "world/factions.h"
 
@@ -71,10 +72,6 @@ constexpr Colour acid_colour{5, 0, 1};
 constexpr Colour poison_colour{2, 0, 1};
 constexpr Colour harm_bolt_colour{5, 0, 1};
 
-// Bolts of these powers look different from the common twinkling star.
-constexpr int power_flame = 4;
-constexpr int power_harm_bolt = 5;
-constexpr int power_shock_bolt = 14;
 
 // Shots flip between two glyphs on a coin; the first is shown on a zero.
 struct ShotGlyphs {
@@ -251,15 +248,15 @@ int twinkle(Game& game, int first, int second) { return tick(game) % 100 <= 50 ?
 void draw_bolt(Game& game, const Effect& e) {
     const int power = e.faction;
     switch (power) {
-    case power_flame:
+    case power_thorns:
         pen(game, flame_ramp[ramp_step(e.life)]);
         put_glyph(game.screen, glyph_flame);
         return;
-    case power_harm_bolt:
+    case power_harm:
         pen(game, harm_bolt_colour);
         put_glyph(game.screen, twinkle(game, 'X', 197));
         return;
-    case power_shock_bolt:
+    case power_shock:
         faction_colour(game, power, 0);
         put_glyph(game.screen, twinkle(game, '\\', '/'));
         return;
