@@ -6,22 +6,24 @@
 
 #include "buildings/effect_update.h"
 #include "buildings/free_cells.h"
+#include "buildings/node_network.h"
 #include "buildings/sector_opening.h"
 #include "units/combat.h"
+#include "units/pathing.h"
 #include "world/lists.h"
 
 namespace qm {
 
 namespace {
 
-// Above this many effects nodes and citizens hold their ooze back.
-constexpr std::size_t drop_effect_limit = 1500;
 // Each hostile group stops breeding at this size (as counted at the start of the frame).
 constexpr int breeding_cap = 500;
 constexpr int citizen_price = 5;
 // Citizens per active node of their faction that nodes keep calling for.
 constexpr int citizens_per_node = 2;
 constexpr int tower_reach = 10;
+constexpr KindSet hostile_units =
+    kind_set({unit_ooze, unit_enemy_soldier, unit_enemy_general, unit_enemy_flier, unit_boss});
 constexpr int tower_period = 100;
 constexpr int tower_bolt_life = 20;
 constexpr int soldier_hit_points = 3;
@@ -40,10 +42,6 @@ struct Census {
 
 bool valid_faction(int f) { return f >= 0 && f < 16; }
 
-bool node_is_active(const Game& game, const Building& b) {
-    return on_map(b.x, b.y) && is_active_ground(map_cell(game, b.x, b.y));
-}
-
 Census take_census(const Game& game) {
     Census c;
     for (const auto& u : game.units) {
@@ -59,7 +57,7 @@ Census take_census(const Game& game) {
         }
     }
     for (const auto& b : game.buildings) {
-        if (b->kind == building_node && valid_faction(b->faction) && node_is_active(game, *b)) {
+        if (valid_faction(b->faction) && is_active_node(game, *b)) {
             ++c.active_nodes[b->faction];
         }
     }
@@ -68,8 +66,7 @@ Census take_census(const Game& game) {
 
 // A unit as the initialiser leaves it (its carry slots draw first), then its phase.
 Unit bred_unit(Game& game, int kind, int faction, int x, int y) {
-    Unit u = fresh_unit(game);
-    u.kind = kind;
+    Unit u = fresh_unit(game, kind);
     u.faction = faction;
     u.x = x;
     u.y = y;
@@ -82,13 +79,13 @@ struct NodeSpot {
 };
 
 void node_turn(Game& game, const Building& node, const Census& census, std::vector<NodeSpot>& candidates) {
-    if (!node_is_active(game, node)) return;
+    if (!is_active_node(game, node)) return;
     const int f = node.faction;
     if (valid_faction(f) && census.citizens[f] < citizens_per_node * census.active_nodes[f] &&
         game.ooze_store[f] >= citizen_price) {
         candidates.push_back({f, node.x, node.y});
     }
-    if (random(game, 500) != 0 || game.effects.size() > drop_effect_limit) return;
+    if (random(game, 500) != 0 || !room_for_ooze_drop(game)) return;
     release_ooze_drop(game, f, node.x, node.y);
 }
 
@@ -109,28 +106,16 @@ void airfield_turn(Game& game, const Building& airfield, const Census& census) {
 
 void tower_turn(Game& game, const Building& tower) {
     if (game.frame_counter % tower_period != tower.phase % tower_period) return;
-    std::vector<const Unit*> nearest;
-    int best = tower_reach;
-    for (const auto& u : game.units) {
-        if (!is_hostile_unit_kind(u->kind)) continue;
-        const int d = std::max(std::abs(u->x - tower.x), std::abs(u->y - tower.y));
-        if (d > best) continue;
-        if (d < best) {
-            best = d;
-            nearest.clear();
-        }
-        nearest.push_back(u.get());
-    }
-    if (nearest.empty()) return;
-    const Unit& target = *nearest[static_cast<std::size_t>(random(game, static_cast<int>(nearest.size())))];
+    const Unit* target = nearest_unit(game, tower.x, tower.y, tower_reach, PickFilter{hostile_units});
+    if (target == nullptr) return;
     Effect bolt = fresh_effect();
     bolt.kind = effect_tower_bolt;
     bolt.faction = tower.faction;
     bolt.links = tower.links;
     bolt.x = tower.x;
     bolt.y = tower.y;
-    bolt.vx = target.x - tower.x;
-    bolt.vy = target.y - tower.y;
+    bolt.vx = target->x - tower.x;
+    bolt.vy = target->y - tower.y;
     bolt.frac_x = 0;
     bolt.frac_y = 0;
     bolt.life = tower_bolt_life;
@@ -151,9 +136,8 @@ void citizen_spawner(Game& game, const std::vector<NodeSpot>& candidates) {
 void building_update(Game& game) {
     const Census census = take_census(game);
     std::vector<NodeSpot> candidates;
-    if (!game.plain_scans) game.index.open_buildings();
-    // Nothing here removes a building, so the indexes stay put; units and effects bred now
-    // are appended behind the others.
+    // Nothing here removes a building; units and effects bred now are appended behind the
+    // others and wait for their next turn.
     for (std::size_t i = game.buildings.size(); i-- > 0;) {
         const Building& b = *game.buildings[i];
         switch (b.kind) {
@@ -167,7 +151,6 @@ void building_update(Game& game) {
     }
     citizen_spawner(game, candidates);
     advance_sweep(game);
-    game.index.close_buildings();
 }
 
 void breed_ooze(Game& game, const Building& node) {

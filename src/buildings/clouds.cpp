@@ -22,8 +22,7 @@ bool breathes_cloud_of(int side, int kind) {
 }
 
 void release_cloud(Game& game, int kind, int x, int y, int side, int life) {
-    const bool indexed = !game.plain_scans;
-    if (!(indexed && game.index.no_cloud_at(x, y))) {
+    if (!game.index.no_cloud_at(x, y)) {
         for (const auto& e : game.effects) {
             if (e->kind == kind && e->faction == side && e->x == x && e->y == y) return;
         }
@@ -44,16 +43,8 @@ void release_cloud(Game& game, int kind, int x, int y, int side, int life) {
             u.poison += cloud_poison_dose;
         }
     };
-    // Damage never removes a unit, so the list stays as it is while we walk it.
-    if (indexed && game.index.units_ready()) {
-        static thread_local std::vector<int> here;
-        game.index.units_at(game, x, y, here);
-        for (int i : here) breathe(*game.units[static_cast<std::size_t>(i)]);
-        return;
-    }
-    for (const auto& u : game.units) {
-        if (u->x == x && u->y == y) breathe(*u);
-    }
+    // Damage never removes a unit, so the units on the cell stay as they are while they breathe.
+    for (Unit* u : game.index.units_at(x, y)) breathe(*u);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@ namespace qm {
 
 namespace {
 
+constexpr std::size_t ooze_drop_ceiling = 1500;
 constexpr int drop_rise_period = 10;
 constexpr int bolt_step_period = 3;
 constexpr int fire_spread_period = 10;
@@ -28,12 +29,6 @@ constexpr int flame_clone_cost = 5;
 constexpr int cloud_fade_life = 5;
 
 int drop_life(Game& game) { return 30 + random(game, 30); }
-
-// One list of indexes for the walks below; none of them nests inside another.
-std::vector<int>& scratch() {
-    static thread_local std::vector<int> list;
-    return list;
-}
 
 bool is_own_unit_kind(int kind) { return !is_hostile_unit_kind(kind); }
 
@@ -161,20 +156,12 @@ void bolt_hit_test(Game& game, Effect& bolt) {
         bolt_hits(game, bolt, u);
         return true;
     };
-    if (game.index.units_ready() && !game.plain_scans) {
-        // Units stand still through the effect update, and a hit appends no unit: the list of
-        // those on the cell holds for the whole walk.
-        std::vector<int>& here = scratch();
-        game.index.units_at(game, bolt.x, bolt.y, here);
-        for (std::size_t n = here.size(); n-- > 0;) {
-            if (here[n] >= 1 && strike(*game.units[static_cast<std::size_t>(here[n])])) return;
-        }
-        return;
-    }
-    for (std::size_t i = game.units.size(); i-- > 1;) {
-        Unit& u = *game.units[i];
-        if (u.x != bolt.x || u.y != bolt.y) continue;
-        if (strike(u)) return;
+    // Units stand still through the effect update, and a hit appends no unit: those on the
+    // cell stay the same for the whole walk, from the last in the list.
+    const Unit* player = game.units.empty() ? nullptr : game.units.front().get();
+    const auto here = game.index.units_at(bolt.x, bolt.y);
+    for (std::size_t n = here.size(); n-- > 0;) {
+        if (here[n] != player && strike(*here[n])) return;
     }
 }
 
@@ -229,24 +216,11 @@ void tower_bolt_turn(Game& game, std::size_t index) {
     Effect& bolt = *game.effects[index];
     --bolt.life;
     if (bolt.life % 2 == 0 && movement_step(bolt)) {
+        // The last hostile unit in the list on the cell; never the player unit at index 0.
         Unit* struck = nullptr;
-        if (game.index.units_ready() && !game.plain_scans) {
-            std::vector<int>& here = scratch();
-            game.index.units_at(game, bolt.x, bolt.y, here);
-            for (std::size_t n = here.size(); n-- > 0 && here[n] >= 1;) {
-                Unit& u = *game.units[static_cast<std::size_t>(here[n])];
-                if (is_hostile_unit_kind(u.kind)) {
-                    struck = &u;
-                    break;
-                }
-            }
-        } else {
-            for (std::size_t i = game.units.size(); i-- > 1;) {
-                Unit& u = *game.units[i];
-                if (u.x != bolt.x || u.y != bolt.y || !is_hostile_unit_kind(u.kind)) continue;
-                struck = &u;
-                break;
-            }
+        const auto here = game.index.units_at(bolt.x, bolt.y);
+        for (std::size_t n = here.size(); n-- > 0 && struck == nullptr;) {
+            if (here[n] != game.units.front().get() && is_hostile_unit_kind(here[n]->kind)) struck = here[n];
         }
         if (struck != nullptr) {
             bolt.life = 0;
@@ -269,20 +243,9 @@ bool flier_resists(Game& game, const Unit& flier, int shot_faction) {
 
 // The last unit in the list on the shot's cell that is of the side the shot is aimed at.
 Unit* shot_victim(Game& game, const Effect& shot, bool hostile_shot) {
-    if (game.index.units_ready() && !game.plain_scans) {
-        std::vector<int>& here = scratch();
-        game.index.units_at(game, shot.x, shot.y, here);
-        for (std::size_t n = here.size(); n-- > 0;) {
-            Unit& u = *game.units[static_cast<std::size_t>(here[n])];
-            if (is_hostile_unit_kind(u.kind) != hostile_shot) return &u;
-        }
-        return nullptr;
-    }
-    for (std::size_t i = game.units.size(); i-- > 0;) {
-        Unit& u = *game.units[i];
-        if (u.x != shot.x || u.y != shot.y) continue;
-        if (is_hostile_unit_kind(u.kind) == hostile_shot) continue;
-        return &u;
+    const auto here = game.index.units_at(shot.x, shot.y);
+    for (std::size_t n = here.size(); n-- > 0;) {
+        if (is_hostile_unit_kind(here[n]->kind) != hostile_shot) return here[n];
     }
     return nullptr;
 }
@@ -300,33 +263,24 @@ bool shot_target(const Building& b, bool hostile_shot) {
                         : (b.kind == building_barracks || b.kind == building_airfield);
 }
 
-// The index of the last building in the list on the shot's cell that the shot's side attacks.
-int shot_building(Game& game, const Effect& shot, bool hostile_shot) {
-    if (!game.plain_scans && game.index.buildings_usable(game)) {
-        std::vector<int>& here = scratch();
-        game.index.buildings_at(game, shot.x, shot.y, here);
-        for (std::size_t n = here.size(); n-- > 0;) {
-            if (shot_target(*game.buildings[static_cast<std::size_t>(here[n])], hostile_shot)) return here[n];
-        }
-        return -1;
+// The last building in the list on the shot's cell that the shot's side attacks.
+Building* shot_building(Game& game, const Effect& shot, bool hostile_shot) {
+    const auto here = game.index.buildings_at(shot.x, shot.y);
+    for (std::size_t n = here.size(); n-- > 0;) {
+        if (shot_target(*here[n], hostile_shot)) return here[n];
     }
-    for (std::size_t i = game.buildings.size(); i-- > 0;) {
-        const Building& b = *game.buildings[i];
-        if (b.x == shot.x && b.y == shot.y && shot_target(b, hostile_shot)) return static_cast<int>(i);
-    }
-    return -1;
+    return nullptr;
 }
 
 void shot_hits_building(Game& game, Effect& shot, bool hostile_shot) {
-    const int i = shot_building(game, shot, hostile_shot);
-    if (i < 0) return;
-    Building& b = *game.buildings[static_cast<std::size_t>(i)];
+    Building* b = shot_building(game, shot, hostile_shot);
+    if (b == nullptr) return;
     shot.life = 0;
-    damage_building(game, b, 1, shot.faction);
-    if (b.hit_points <= 0) {
+    damage_building(game, *b, 1, shot.faction);
+    if (b->hit_points <= 0) {
         // Only the player's side razing a breeding ground is worth a record.
-        if (!hostile_shot) record_razing(game, b.kind, b.faction);
-        remove_building(game, static_cast<std::size_t>(i));
+        if (!hostile_shot) record_razing(game, b->kind, b->faction);
+        remove_building(game, static_cast<std::size_t>(building_index(game, b)));
     }
 }
 
@@ -401,6 +355,8 @@ void release_ooze_drop(Game& game, int faction, int x, int y) {
     append_effect(game, drop);
 }
 
+bool room_for_ooze_drop(const Game& game) { return game.effects.size() <= ooze_drop_ceiling; }
+
 void near_clone(Game& game, const Effect& bolt) {
     if (another_bolt_on_cell(game, bolt)) return;
     Effect c = clone_of(bolt);
@@ -428,7 +384,6 @@ void chain_clone(Game& game, const Effect& bolt) {
 }
 
 void effect_update(Game& game) {
-    open_indexes(game);
     // Last to first: a removal never shifts an effect still to come, and whatever is appended
     // now waits for the next frame.
     for (std::size_t i = game.effects.size(); i-- > 0;) {
@@ -444,7 +399,6 @@ void effect_update(Game& game) {
             default: break;
         }
     }
-    close_indexes(game);
     death_sweep(game);
 }
 

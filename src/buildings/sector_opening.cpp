@@ -142,8 +142,7 @@ void place_guarded_node(Game& game, int x0, int y0, int stage, int defeated, std
     node.y = site.y;
     append_building(game, node);
 
-    Unit boss = fresh_unit(game);
-    boss.kind = unit_boss;
+    Unit boss = fresh_unit(game, unit_boss);
     boss.faction = node.faction;
     boss.x = node.x;
     boss.y = node.y;

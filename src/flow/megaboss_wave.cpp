@@ -27,8 +27,7 @@ struct GroupSize {
 };
 
 void spawn_escort_unit(Game& game, int kind, int hit_points, const WaveLinks& wave_links, CellPosition at) {
-    Unit u = fresh_unit(game);
-    u.kind = kind;
+    Unit u = fresh_unit(game, kind);
     u.faction = game.megaboss_type;
     if (kind == unit_ooze) u.flags |= unit_swift;
     // Each link is the wave's or the megaboss's own faction, so the escort shares its powers.
@@ -76,8 +75,7 @@ void spawn_wave(Game& game) {
     WaveLinks wave_links{};
     for (int& link : wave_links) link = random(game, 16);
 
-    Unit boss = fresh_unit(game);
-    boss.kind = unit_boss;
+    Unit boss = fresh_unit(game, unit_boss);
     boss.faction = game.megaboss_type;
     boss.links = wave_links;
     boss.x = at.x;

@@ -18,8 +18,8 @@ namespace qm {
 namespace {
 
 // How far around the target buildings are looked at: the carried buildings reach one cell
-// beyond it, the window is a little wider.
-constexpr int contact_reach = 2;
+// beyond it, and nothing farther can touch the unit or its load.
+constexpr int contact_reach = 1;
 
 // Blows on a hostile building by own soldiers and own generals.
 constexpr int soldier_razing_blow = 1;
@@ -55,31 +55,28 @@ constexpr bool can_be_carried(int kind) {
            kind == building_key || kind == building_barricade;
 }
 
-void take_building(Game& game, Unit& unit, int slot, int b) {
-    Building& building = *game.buildings[static_cast<std::size_t>(b)];
+void take_building(Game& game, Unit& unit, int slot, Building& building) {
     network_walk(game, building, false);
     Building& carried = unit.carry_slots[static_cast<std::size_t>(slot)];
     carried = building;
     // Whatever the player lifts becomes the player's: a corrupted node is carried as a node.
     if (carried.kind == building_corrupted_node) carried.kind = building_node;
-    remove_building(game, static_cast<std::size_t>(b));
+    remove_building(game, static_cast<std::size_t>(building_index(game, &building)));
 }
 
 void corrupt_node(Game& game, const Unit& ooze, Building& node) {
     network_walk(game, node, false);
-    node.kind = building_corrupted_node;
+    change_kind(game, node, building_corrupted_node);
     node.faction = ooze.faction;
-    game.index.buildings_changed();
 }
 
-// One blow at building b; a building at 0 hit points or below is gone, and a razed barracks
-// or airfield is counted.
-void strike_building(Game& game, int b, int amount, int type, bool counted) {
-    Building& building = *game.buildings[static_cast<std::size_t>(b)];
+// One blow at the building; a building at 0 hit points or below is gone, and a razed
+// barracks or airfield is counted.
+void strike_building(Game& game, Building& building, int amount, int type, bool counted) {
     damage_building(game, building, amount, type);
     if (building.hit_points > 0) return;
     if (counted) record_razing(game, building.kind, building.faction);
-    remove_building(game, static_cast<std::size_t>(b));
+    remove_building(game, static_cast<std::size_t>(building_index(game, &building)));
 }
 
 // Step 3: walls, barriers and the carried buildings; false when the step is refused.
@@ -159,18 +156,8 @@ void fire_bolt(Game& game, Unit& unit, int dx, int dy) {
     unit.ammo = weapon_cooldown(unit.affinity, unit.weapon_level);
 }
 
-}  // namespace
-
-int weapon_cooldown(int power, int weapon_level) {
-    const int base = weapon_cooldowns[static_cast<std::size_t>(power)];
-    if (weapon_level <= 0) return base;
-    if (weapon_level >= weapon_level_cap) return base * 10 / 20;
-    return base * (20 - weapon_level) / 20;
-}
-
-bool slot_collision(const Game& game, int i, int b, int tx, int ty) {
-    const Unit& unit = *game.units[static_cast<std::size_t>(i)];
-    const Building& building = *game.buildings[static_cast<std::size_t>(b)];
+// Whether one of the unit's carried buildings would land on the building at target (tx, ty).
+bool slot_collision(const Unit& unit, const Building& building, int tx, int ty) {
     for (int d = 0; d < 8; ++d) {
         if (unit.carry_slots[static_cast<std::size_t>(d)].empty()) continue;
         const Offset off = direction_offset(d);
@@ -179,9 +166,8 @@ bool slot_collision(const Game& game, int i, int b, int tx, int ty) {
     return false;
 }
 
-bool building_contact(Game& game, int i, int b) {
-    Unit& unit = *game.units[static_cast<std::size_t>(i)];
-    Building& building = *game.buildings[static_cast<std::size_t>(b)];
+// What happens when the unit steps onto the building's cell; true when the unit is blocked.
+bool building_contact(Game& game, Unit& unit, Building& building) {
     if (is_flier_kind(unit.kind)) return false;  // fliers pass over buildings
 
     const int d = direction_of(building.x - unit.x, building.y - unit.y);
@@ -192,7 +178,7 @@ bool building_contact(Game& game, int i, int b) {
 
     switch (unit.kind) {
         case unit_player:
-            if (can_be_carried(building.kind)) take_building(game, unit, d, b);
+            if (can_be_carried(building.kind)) take_building(game, unit, d, building);
             break;
         case unit_ooze:
             if (building.kind == building_node) corrupt_node(game, unit, building);
@@ -202,14 +188,14 @@ bool building_contact(Game& game, int i, int b) {
             if (building.kind == building_barracks || building.kind == building_airfield) {
                 const int blow =
                     unit.kind == unit_own_general ? general_razing_blow : soldier_razing_blow;
-                strike_building(game, b, blow, unit.faction, true);
+                strike_building(game, building, blow, unit.faction, true);
             }
             break;
         case unit_enemy_soldier:
         case unit_enemy_general:
         case unit_boss:
             if (building.kind == building_tower || building.kind == building_barricade) {
-                strike_building(game, b, enemy_razing_blow, unit.faction, false);
+                strike_building(game, building, enemy_razing_blow, unit.faction, false);
             }
             break;
         default:
@@ -219,30 +205,28 @@ bool building_contact(Game& game, int i, int b) {
     return true;
 }
 
+}  // namespace
+
+int weapon_cooldown(int power, int weapon_level) {
+    const int base = weapon_cooldowns[static_cast<std::size_t>(power)];
+    if (weapon_level <= 0) return base;
+    if (weapon_level >= weapon_level_cap) return base * 10 / 20;
+    return base * (20 - weapon_level) / 20;
+}
+
 void move_unit(Game& game, int i, int dx, int dy) {
     Unit& unit = *game.units[static_cast<std::size_t>(i)];
     int tx = unit.x + dx;
     int ty = unit.y + dy;
 
     // Last to first. Every contact that can take or raze a building reports blocked, so the
-    // walk ends at once and never reads an index shifted by the removal.
-    if (!game.plain_scans && game.index.buildings_usable(game)) {
-        static thread_local std::vector<int> near;
-        game.index.buildings_near(game, tx, ty, contact_reach, near);
+    // walk ends at once and never goes on past a removal.
+    {
+        const auto near = game.index.buildings_near(tx, ty, contact_reach);
         for (std::size_t n = near.size(); n-- > 0;) {
-            const int b = near[n];
-            const Building& building = *game.buildings[static_cast<std::size_t>(b)];
-            if (slot_collision(game, i, b, tx, ty)) return;
-            if (building.x == tx && building.y == ty && building_contact(game, i, b)) return;
-        }
-    } else {
-        for (std::size_t k = game.buildings.size(); k-- > 0;) {
-            const Building& building = *game.buildings[k];
-            if (std::abs(building.x - tx) > contact_reach || std::abs(building.y - ty) > contact_reach)
-                continue;
-            const int b = static_cast<int>(k);
-            if (slot_collision(game, i, b, tx, ty)) return;
-            if (building.x == tx && building.y == ty && building_contact(game, i, b)) return;
+            Building& building = *near[n];
+            if (slot_collision(unit, building, tx, ty)) return;
+            if (building.x == tx && building.y == ty && building_contact(game, unit, building)) return;
         }
     }
 
@@ -262,11 +246,7 @@ void move_unit(Game& game, int i, int dx, int dy) {
 
     if (!is_flier_kind(unit.kind) && !terrain_allows(game, unit, tx, ty)) return;
 
-    const int old_x = unit.x;
-    const int old_y = unit.y;
-    unit.x = tx;
-    unit.y = ty;
-    game.index.unit_moved(game, i, old_x, old_y);
+    place_unit(game, unit, tx, ty);
     if (i == 0) follow_view(game, unit.x, unit.y);
 }
 

@@ -62,8 +62,7 @@ bool sector_assignment_frame(Game& game) {
 void start_new_game(Game& game) {
     game.game_mode = 1;
 
-    Unit player = fresh_unit(game);
-    player.kind = unit_player;
+    Unit player = fresh_unit(game, unit_player);
     player.faction = game.player_faction;
     player.x = 200;
     player.y = 62;
@@ -76,8 +75,7 @@ void start_new_game(Game& game) {
 
 void lay_start_sector(Game& game) {
     for (int y : {61, 63}) {
-        Unit citizen = fresh_unit(game);
-        citizen.kind = unit_citizen;
+        Unit citizen = fresh_unit(game, unit_citizen);
         citizen.faction = game.player_faction;
         citizen.x = 205;
         citizen.y = y;

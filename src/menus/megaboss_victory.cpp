@@ -43,8 +43,7 @@ void start_next_cycle(Game& game) {
     game.ooze_store.fill(0);
 
     Unit& player = *game.units[0];
-    player.x = player_home_x;
-    player.y = player_home_y;
+    place_unit(game, player, player_home_x, player_home_y);
     player.hit_points = player.max_hit_points;
 
     fill_map(game.map, open_ground);

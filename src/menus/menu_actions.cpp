@@ -63,8 +63,7 @@ void place_building(Game& game, int kind, int faction, const LinkedFactions& lin
 }
 
 void recruit(Game& game, int kind, int faction, const LinkedFactions& linked, CellPosition cell) {
-    Unit u = fresh_unit(game);
-    u.kind = kind;
+    Unit u = fresh_unit(game, kind);
     u.faction = faction;
     u.x = cell.x;
     u.y = cell.y;

@@ -21,19 +21,14 @@ void death_sweep(Game& game) {
             bump(game.current_statistics, is_hostile_unit_kind(u.kind) ? stat_total_destroyed : stat_total_lost);
         }
         if (u.kind != unit_player) {
-            // With the indexes on, the fallen go together once the walk is over: one pass over
-            // the list clears every reference to them, where each removal would take its own.
-            if (!game.plain_scans) {
-                fallen = true;
-            } else {
-                remove_unit(game, m);
-            }
+            // The fallen go together once the walk is over: one pass over the list clears every
+            // reference to them, where each removal would take its own.
+            fallen = true;
             continue;
         }
         // The player unit keeps its levels, weapon, links and carried buildings.
         u.hit_points = u.max_hit_points;
-        u.x = player_home_x;
-        u.y = player_home_y;
+        place_unit(game, u, player_home_x, player_home_y);
         follow_view(game, u.x, u.y);
     }
     if (fallen) remove_fallen_units(game);

@@ -116,34 +116,19 @@ void crash(Game& game, int i) {
     fire.life = crash_fire_life;
     append_effect(game, fire);
 
-    // Not counted as razing: nobody on the player's side destroyed them. A removal shifts
-    // only the buildings after it, which the walk has passed.
-    if (!game.plain_scans && game.index.buildings_usable(game)) {
-        std::vector<int> here;
-        game.index.buildings_at(game, x, y, here);
+    // Not counted as razing: nobody on the player's side destroyed them. From the last in the
+    // list, as a sweep that removes goes.
+    {
+        const auto here = game.index.buildings_at(x, y);
         for (std::size_t n = here.size(); n-- > 0;) {
-            const auto b = static_cast<std::size_t>(here[n]);
-            if (in_kind_set(wrecked_by_crash, game.buildings[b]->kind)) remove_building(game, b);
-        }
-    } else {
-        for (std::size_t b = game.buildings.size(); b-- > 0;) {
-            const Building& building = *game.buildings[b];
-            if (building.x == x && building.y == y && in_kind_set(wrecked_by_crash, building.kind)) {
-                remove_building(game, b);
+            Building& building = *here[n];
+            if (in_kind_set(wrecked_by_crash, building.kind)) {
+                remove_building(game, static_cast<std::size_t>(building_index(game, &building)));
             }
         }
     }
     // The death sweep at the end of the unit update counts them and clears the cell.
-    if (!game.plain_scans && game.index.units_ready()) {
-        std::vector<int> here;
-        game.index.units_at(game, x, y, here);
-        for (int u : here) game.units[static_cast<std::size_t>(u)]->hit_points = 0;
-        return;
-    }
-    for (std::size_t u = game.units.size(); u-- > 0;) {
-        Unit& unit = *game.units[u];
-        if (unit.x == x && unit.y == y) unit.hit_points = 0;
-    }
+    for (Unit* unit : game.index.units_at(x, y)) unit->hit_points = 0;
 }
 
 }  // namespace qm

@@ -17,7 +17,6 @@ constexpr int fighter_reach = 10;
 constexpr int citizen_gathering = 3;
 // Own fighters stay within this distance of the player unit when idle.
 constexpr int escort_distance = 4;
-constexpr int ooze_drop_limit = 1500;
 
 constexpr TargetSearch ooze_search{
     {kind_set({building_node})}, whole_map, {kind_set({unit_citizen})}, whole_map};
@@ -41,10 +40,8 @@ void ooze_turn(Game& game, int i) {
             step = step_toward(game, ooze, prey->x, prey->y);
             // Whatever the prey has become meanwhile, it turns into an ooze of this faction.
             if (adjacent(ooze, prey->x, prey->y)) {
-                const int old_kind = prey->kind;
-                prey->kind = unit_ooze;
+                change_kind(game, *prey, unit_ooze);
                 prey->faction = ooze.faction;
-                game.index.unit_changed_kind(game, *prey, old_kind);
                 return;
             }
         }
@@ -73,7 +70,7 @@ void citizen_turn(Game& game, int i) {
     }
     move_by(game, i, step);
 
-    if (random(game, 10) == 0 && game.effects.size() <= ooze_drop_limit) release_ooze_drop(game, citizen.faction, citizen.x, citizen.y);
+    if (random(game, 10) == 0 && room_for_ooze_drop(game)) release_ooze_drop(game, citizen.faction, citizen.x, citizen.y);
 }
 
 void own_fighter_turn(Game& game, int i) {

@@ -11,32 +11,13 @@ namespace {
 
 constexpr int shot_range = 10;
 
-template <class Record>
-Record* nearest_pick(Game& game, const std::vector<std::unique_ptr<Record>>& list, const Unit& searcher,
-                     int limit, PickFilter filter) {
-    std::vector<Record*> ties;
-    for (const auto& candidate : list) {
-        if (!filter.passes(candidate->kind, candidate->faction)) continue;
-        const int d = distance(searcher.x, searcher.y, candidate->x, candidate->y);
-        if (d < limit) {
-            ties.clear();
-            ties.push_back(candidate.get());
-            limit = d;
-        } else if (d == limit) {
-            ties.push_back(candidate.get());
-        }
-    }
-    if (ties.empty()) return nullptr;
-    return ties[static_cast<std::size_t>(random(game, static_cast<int>(ties.size())))];
+// One tie of a nearest pick, drawn; no draw when nothing qualified.
+template <class Ties>
+auto draw_tie(Game& game, const Ties& ties) {
+    return ties.empty() ? nullptr : ties[static_cast<std::size_t>(random(game, static_cast<int>(ties.size())))];
 }
 
 }  // namespace
-
-int distance(int ax, int ay, int bx, int by) {
-    const int across = std::abs(ax - bx);
-    const int down = std::abs(ay - by);
-    return across > down ? across : down;
-}
 
 int distance(const Unit& a, const Unit& b) { return distance(a.x, a.y, b.x, b.y); }
 int distance(const Unit& a, const Building& b) { return distance(a.x, a.y, b.x, b.y); }
@@ -47,35 +28,16 @@ bool in_shot_range(const Unit& a, int x, int y) {
     return std::abs(a.x - x) <= shot_range && std::abs(a.y - y) <= shot_range;
 }
 
-namespace {
-
-// The same pick through the index: the tie list comes back whole and in list order, so the
-// one draw falls as in the plain walk.
-template <class Record>
-Record* indexed_pick(Game& game, const std::vector<std::unique_ptr<Record>>& list, const std::vector<int>& ties) {
-    if (ties.empty()) return nullptr;
-    const int k = random(game, static_cast<int>(ties.size()));
-    return list[static_cast<std::size_t>(ties[static_cast<std::size_t>(k)])].get();
+Building* nearest_building(Game& game, const Unit& searcher, int limit, PickFilter filter) {
+    return draw_tie(game, game.index.nearest_buildings(searcher.x, searcher.y, limit, filter.kinds, filter.faction));
 }
 
-}  // namespace
-
-Building* nearest_building(Game& game, const Unit& searcher, int limit, PickFilter filter) {
-    if (!game.plain_scans && game.index.buildings_usable(game)) {
-        static thread_local std::vector<int> ties;
-        game.index.nearest_buildings(game, searcher.x, searcher.y, limit, filter.kinds, filter.faction, ties);
-        return indexed_pick(game, game.buildings, ties);
-    }
-    return nearest_pick(game, game.buildings, searcher, limit, filter);
+Unit* nearest_unit(Game& game, int x, int y, int limit, PickFilter filter) {
+    return draw_tie(game, game.index.nearest_units(x, y, limit, filter.kinds, filter.faction));
 }
 
 Unit* nearest_unit(Game& game, const Unit& searcher, int limit, PickFilter filter) {
-    if (!game.plain_scans && game.index.units_ready()) {
-        static thread_local std::vector<int> ties;
-        game.index.nearest_units(game, searcher.x, searcher.y, limit, filter.kinds, filter.faction, ties);
-        return indexed_pick(game, game.units, ties);
-    }
-    return nearest_pick(game, game.units, searcher, limit, filter);
+    return nearest_unit(game, searcher.x, searcher.y, limit, filter);
 }
 
 Step wander_step(Game& game) {

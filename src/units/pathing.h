@@ -9,8 +9,7 @@
 
 namespace qm {
 
-// The larger of the column and row differences: diagonal steps cost the same as straight ones.
-int distance(int ax, int ay, int bx, int by);
+// distance(ax, ay, bx, by), the larger of the column and row differences, between records.
 int distance(const Unit& a, const Unit& b);
 int distance(const Unit& a, const Building& b);
 
@@ -32,17 +31,14 @@ constexpr bool in_kind_set(KindSet set, int kind) { return kind >= 0 && kind < 3
 struct PickFilter {
     KindSet kinds = 0;
     int faction = -1;  // -1: any faction
-
-    bool passes(int kind, int of_faction) const {
-        return in_kind_set(kinds, kind) && (faction < 0 || of_faction == faction);
-    }
 };
 
-// The plain nearest pick: candidates in list order; a nearer one empties the tie list, one
-// at the current limit joins it; at the end one tie is drawn. A candidate at exactly the
-// start limit is accepted as a tie. No result (and no draw) when nothing qualified.
+// The nearest pick: candidates in list order; a nearer one empties the tie list, one at the
+// current limit joins it; at the end one tie is drawn. A candidate at exactly the start limit
+// is accepted as a tie. No result (and no draw) when nothing qualified.
 Building* nearest_building(Game& game, const Unit& searcher, int limit, PickFilter filter);
 Unit* nearest_unit(Game& game, const Unit& searcher, int limit, PickFilter filter);
+Unit* nearest_unit(Game& game, int x, int y, int limit, PickFilter filter);
 
 struct Step {
     int dx = 0;

@@ -141,12 +141,10 @@ bool acts_this_frame(const Game& game, const Unit& unit) {
 }
 
 void unit_update(Game& game) {
-    // Nobody is created or removed during the walk, so the indexes hold; a unit brought to
-    // 0 hit points keeps acting until the sweep.
+    // Nobody is removed during the walk; a unit brought to 0 hit points keeps acting until the
+    // sweep, and one appended meanwhile waits for the next frame.
     const int n = static_cast<int>(game.units.size());
-    open_indexes(game);
     for (int i = n - 1; i >= 1; --i) act(game, i);
-    close_indexes(game);
     death_sweep(game);
 }
 

@@ -59,10 +59,9 @@ struct Game {
     std::vector<std::unique_ptr<Building>> buildings;
     std::vector<std::unique_ptr<Effect>> effects;
 
-    // The plain walks over whole lists, kept as the reference the indexes must agree with.
-    bool plain_scans = false;
-    // Derived from the lists while an update runs; never part of the state.
-    mutable WorldIndex index;
+    // Where each unit, building and cloud stands, kept by whatever changes the lists or moves
+    // a record; the busy walks go through it.
+    WorldIndex index;
 
     Game() { map.fill(open_ground); }
     Game(const Game&) = delete;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <utility>
 #include <vector>
 
 namespace qm {
@@ -17,8 +16,8 @@ Building fresh_building(Game& game) {
     return b;
 }
 
-Unit fresh_unit(Game& game) {
-    Unit u;
+Unit fresh_unit(Game& game, int kind) {
+    Unit u(kind);
     for (Building& slot : u.carry_slots) slot = fresh_building(game);
     return u;
 }
@@ -26,21 +25,36 @@ Unit fresh_unit(Game& game) {
 Effect fresh_effect() { return Effect{}; }
 
 Unit& append_unit(Game& game, const Unit& unit) {
-    game.index.drop_units();
-    game.units.push_back(std::make_unique<Unit>(unit));
-    return *game.units.back();
+    Unit& appended = *game.units.emplace_back(std::make_unique<Unit>(unit));
+    game.index.file(appended);
+    return appended;
 }
 
 Building& append_building(Game& game, const Building& building) {
-    game.index.buildings_changed();
-    game.buildings.push_back(std::make_unique<Building>(building));
-    return *game.buildings.back();
+    Building& appended = *game.buildings.emplace_back(std::make_unique<Building>(building));
+    game.index.file(appended);
+    return appended;
 }
 
 Effect& append_effect(Game& game, const Effect& effect) {
-    if (effect.kind == effect_acid_cloud || effect.kind == effect_poison_cloud) game.index.cloud_added(effect.x, effect.y);
-    game.effects.push_back(std::make_unique<Effect>(effect));
-    return *game.effects.back();
+    if (is_cloud_kind(effect.kind)) game.index.cloud_added(effect.x, effect.y);
+    return *game.effects.emplace_back(std::make_unique<Effect>(effect));
+}
+
+void place_unit(Game& game, Unit& unit, int x, int y) {
+    unit.x = x;
+    unit.y = y;
+    game.index.refile(unit);
+}
+
+void change_kind(Game& game, Unit& unit, int kind) {
+    unit.kind = kind;
+    game.index.refile(unit);
+}
+
+void change_kind(Game& game, Building& building, int kind) {
+    building.kind = kind;
+    game.index.refile(building);
 }
 
 void forget_building(Game& game, const Building* building) {
@@ -57,38 +71,36 @@ void finalise_unit(Game& game, const Unit* unit) {
 }
 
 void remove_unit(Game& game, std::size_t index) {
-    game.index.drop_units();
+    game.index.unfile(*game.units[index]);
     finalise_unit(game, game.units[index].get());
     game.units.erase(game.units.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 void remove_fallen_units(Game& game) {
     const auto fallen = [](const Unit& u) { return u.hit_points <= 0 && u.kind != unit_player; };
-    // Where the carry slots of the fallen lie, for the rare target that is a carried building.
-    using Address = std::uintptr_t;
-    std::vector<std::pair<Address, Address>> slots;
-    for (const auto& u : game.units) {
-        if (!fallen(*u)) continue;
-        const auto first = reinterpret_cast<Address>(u->carry_slots.data());
-        slots.emplace_back(first, first + sizeof u->carry_slots);
-    }
-    if (slots.empty()) return;
-    std::sort(slots.begin(), slots.end());
-    game.index.drop_units();
+    if (std::none_of(game.units.begin(), game.units.end(), [&](const auto& u) { return fallen(*u); })) return;
+    // Targets are buildings of the list; one that is not is carried, and goes if its carrier falls.
+    const auto carried_by_the_fallen = [&](const Building* b) {
+        return std::any_of(game.units.begin(), game.units.end(), [&](const auto& u) {
+            return fallen(*u) && std::any_of(u->carry_slots.begin(), u->carry_slots.end(),
+                                             [&](const Building& slot) { return &slot == b; });
+        });
+    };
     for (auto& u : game.units) {
         // Every target is a unit still in the list, so it can be asked whether it falls.
         if (u->target_unit != nullptr && fallen(*u->target_unit)) u->target_unit = nullptr;
-        if (u->target_building != nullptr) {
-            const auto b = reinterpret_cast<Address>(u->target_building);
-            const auto after = std::upper_bound(slots.begin(), slots.end(), std::make_pair(b, ~Address{0}));
-            if (after != slots.begin() && b < std::prev(after)->second) u->target_building = nullptr;
-        }
+        const Building* b = u->target_building;
+        if (b != nullptr && building_index(game, b) < 0 && carried_by_the_fallen(b)) u->target_building = nullptr;
     }
-    std::erase_if(game.units, [&](const std::unique_ptr<Unit>& u) { return fallen(*u); });
+    std::erase_if(game.units, [&](const std::unique_ptr<Unit>& u) {
+        if (!fallen(*u)) return false;
+        game.index.unfile(*u);
+        return true;
+    });
 }
 
 void remove_building(Game& game, std::size_t index) {
-    game.index.buildings_changed();
+    game.index.unfile(*game.buildings[index]);
     forget_building(game, game.buildings[index].get());
     // The node menu remembers its node by index: keep it on that node as the list closes up,
     // and close it when the node itself goes, rather than let it slide onto a neighbour.
@@ -102,7 +114,7 @@ void remove_building(Game& game, std::size_t index) {
 
 void remove_effect(Game& game, std::size_t index) {
     const Effect& e = *game.effects[index];
-    if (e.kind == effect_acid_cloud || e.kind == effect_poison_cloud) game.index.cloud_removed(e.x, e.y);
+    if (is_cloud_kind(e.kind)) game.index.cloud_removed(e.x, e.y);
     game.effects.erase(game.effects.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
@@ -115,34 +127,30 @@ void clear_buildings(Game& game) {
 }
 
 void clear_effects(Game& game) {
-    game.index.drop_clouds();
+    game.index.clear_clouds();
     game.effects.clear();
 }
 
 int find_building_at(const Game& game, int x, int y) {
-    if (!game.plain_scans && game.index.buildings_usable(game)) {
-        static thread_local std::vector<int> here;
-        game.index.buildings_at(game, x, y, here);
-        return here.empty() ? -1 : here.front();
-    }
-    for (std::size_t i = 0; i < game.buildings.size(); ++i) {
-        if (game.buildings[i]->x == x && game.buildings[i]->y == y) return static_cast<int>(i);
-    }
-    return -1;
+    const Building* b = game.index.first_building_at(x, y);
+    return b == nullptr ? -1 : building_index(game, b);
 }
 
-int unit_index(const Game& game, const Unit* unit) {
-    for (std::size_t i = 0; i < game.units.size(); ++i) {
-        if (game.units[i].get() == unit) return static_cast<int>(i);
-    }
-    return -1;
+namespace {
+
+// The lists keep creation order, so a record is found by its serial in a few steps.
+template <class Record>
+int position_in(const std::vector<std::unique_ptr<Record>>& list, const Record* record) {
+    if (record == nullptr) return -1;
+    const auto it = std::lower_bound(list.begin(), list.end(), record->serial,
+                                     [](const auto& r, std::uint64_t serial) { return r->serial < serial; });
+    return it != list.end() && it->get() == record ? static_cast<int>(it - list.begin()) : -1;
 }
 
-int building_index(const Game& game, const Building* building) {
-    for (std::size_t i = 0; i < game.buildings.size(); ++i) {
-        if (game.buildings[i].get() == building) return static_cast<int>(i);
-    }
-    return -1;
-}
+}  // namespace
+
+int unit_index(const Game& game, const Unit* unit) { return position_in(game.units, unit); }
+
+int building_index(const Game& game, const Building* building) { return position_in(game.buildings, building); }
 
 }  // namespace qm

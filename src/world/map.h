@@ -24,6 +24,12 @@ using MapCells = std::array<Cell, map_width * map_height>;
 constexpr bool on_map(int x, int y) { return x >= 0 && x < map_width && y >= 0 && y < map_height; }
 constexpr int map_index(int x, int y) { return x * map_height + y; }
 constexpr int sector_index(int x, int y) { return (x / sector_width) * sectors_down + y / sector_height; }
+// The larger of the column and row differences: diagonal steps cost the same as straight ones.
+constexpr int distance(int ax, int ay, int bx, int by) {
+    const int across = ax > bx ? ax - bx : bx - ax;
+    const int down = ay > by ? ay - by : by - ay;
+    return across > down ? across : down;
+}
 
 constexpr Cell open_ground{glyph_floor, 2, 0, 0};
 constexpr Cell source_cell{glyph_source, 1, 1, 1};

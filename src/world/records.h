@@ -55,12 +55,16 @@ struct Building {
     std::int32_t phase = 0;
     std::int32_t flags = 0;
     std::int32_t hit_points = 10;
+    // Kept by the world index: the creation serial that orders the list, and the record's
+    // entry there. Neither is anything the game plays with.
+    std::uint64_t serial = 0;
+    std::int32_t index_entry = -1;
 
     bool empty() const { return kind == building_none; }
 };
 
 struct Unit {
-    std::int32_t kind = 0;
+    std::int32_t kind;
     std::int32_t faction = 0;
     std::int32_t x = 0;
     std::int32_t y = 0;
@@ -82,6 +86,11 @@ struct Unit {
     std::uint32_t flags = 0;
     Building* target_building = nullptr;  // not owned; cleared when the building goes
     Unit* target_unit = nullptr;          // not owned; cleared when the unit goes
+    std::uint64_t serial = 0;             // kept by the world index, as for buildings
+    std::int32_t index_entry = -1;
+
+    // A unit's kind is always its creator's choice: there is no kind a unit is by default.
+    explicit Unit(std::int32_t kind) : kind(kind) {}
 };
 
 struct Effect {
@@ -103,6 +112,7 @@ constexpr bool is_hostile_unit_kind(int kind) {
     return kind == unit_ooze || kind == unit_enemy_soldier || kind == unit_enemy_general ||
            kind == unit_enemy_flier || kind == unit_boss;
 }
+constexpr bool is_cloud_kind(int kind) { return kind == effect_acid_cloud || kind == effect_poison_cloud; }
 constexpr bool is_flier_kind(int kind) { return kind == unit_enemy_flier || kind == unit_own_flier; }
 constexpr bool is_hostile_building_kind(int kind) {
     return kind == building_corrupted_node || kind == building_barracks || kind == building_airfield;

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "world/game.h"
-
 namespace qm {
 
 namespace index_detail {
@@ -13,181 +11,224 @@ namespace {
 
 int bucket_of(int x, int y) { return (x / bucket_size) * buckets_down + y / bucket_size; }
 
-void insert_sorted(std::vector<int>& v, int i) { v.insert(std::lower_bound(v.begin(), v.end(), i), i); }
+// Below this many candidates of the wanted kinds a walk over them beats the rings.
+constexpr std::size_t few_candidates = 48;
 
-void erase_sorted(std::vector<int>& v, int i) {
-    const auto it = std::lower_bound(v.begin(), v.end(), i);
-    if (it != v.end() && *it == i) v.erase(it);
+template <class Record>
+void in_list_order(std::vector<Record*>& records) {
+    std::sort(records.begin(), records.end(), [](const Record* a, const Record* b) { return a->serial < b->serial; });
+}
+
+// Takes what stands at slot out of a list whose order does not matter; the last one fills the
+// gap, and is told its new place.
+template <class T, class SetSlot>
+void swap_out(std::vector<T>& list, int slot, SetSlot set_slot) {
+    const T last = list.back();
+    list[static_cast<std::size_t>(slot)] = last;
+    set_slot(last, slot);
+    list.pop_back();
 }
 
 }  // namespace
 
-void Grid::clear(std::size_t entries) {
-    for (int t : touched_) lists_[static_cast<std::size_t>(t)].clear();
-    touched_.clear();
-    for (auto& m : members_) m.clear();
-    strays_.clear();
-    where_.assign(entries, Where{});
-    if (stamp_.empty()) {
-        stamp_.assign(map_width * map_height, 0u);
-        head_.assign(map_width * map_height, -1);
-    }
-    if (++generation_ == 0) {
-        std::fill(stamp_.begin(), stamp_.end(), 0u);
-        generation_ = 1;
-    }
+template <class Record>
+Grid<Record>::Grid(int kinds)
+    : kinds_(kinds),
+      lists_(static_cast<std::size_t>(kinds * bucket_count)),
+      present_(bucket_count, 0u),
+      members_(static_cast<std::size_t>(kinds)),
+      head_(static_cast<std::size_t>(map_width * map_height), -1) {}
+
+template <class Record>
+void Grid<Record>::link(int h) {
+    Entry& e = entries_[static_cast<std::size_t>(h)];
+    int& head = head_[static_cast<std::size_t>(map_index(e.x, e.y))];
+    e.prev = -1;
+    e.next = head;
+    if (head >= 0) entries_[static_cast<std::size_t>(head)].prev = h;
+    head = h;
 }
 
-void Grid::link(int i, int x, int y) {
-    const auto c = static_cast<std::size_t>(map_index(x, y));
-    if (stamp_[c] != generation_) {
-        stamp_[c] = generation_;
-        head_[c] = -1;
-    }
-    Where& w = where_[static_cast<std::size_t>(i)];
-    w.prev = -1;
-    w.next = head_[c];
-    if (w.next >= 0) where_[static_cast<std::size_t>(w.next)].prev = i;
-    head_[c] = i;
-}
-
-void Grid::unlink(int i, int x, int y) {
-    const auto c = static_cast<std::size_t>(map_index(x, y));
-    Where& w = where_[static_cast<std::size_t>(i)];
-    if (w.prev >= 0) {
-        where_[static_cast<std::size_t>(w.prev)].next = w.next;
+template <class Record>
+void Grid<Record>::unlink(int h) {
+    Entry& e = entries_[static_cast<std::size_t>(h)];
+    if (e.prev >= 0) {
+        entries_[static_cast<std::size_t>(e.prev)].next = e.next;
     } else {
-        head_[c] = w.next;
+        head_[static_cast<std::size_t>(map_index(e.x, e.y))] = e.next;
     }
-    if (w.next >= 0) where_[static_cast<std::size_t>(w.next)].prev = w.prev;
-    w.prev = w.next = -1;
+    if (e.next >= 0) entries_[static_cast<std::size_t>(e.next)].prev = e.prev;
 }
 
-void Grid::bucket_add(int i, int kind, int b) {
-    auto& list = lists_[static_cast<std::size_t>(kind * bucket_count + b)];
-    if (list.empty()) touched_.push_back(kind * bucket_count + b);
-    Where& w = where_[static_cast<std::size_t>(i)];
-    w.bucket = b;
-    w.slot = static_cast<int>(list.size());
-    list.push_back(i);
+template <class Record>
+void Grid<Record>::to_bucket(int h, int bucket) {
+    Entry& e = entries_[static_cast<std::size_t>(h)];
+    auto& list = bucket_list(e.kind, bucket);
+    e.bucket = bucket;
+    e.slot = static_cast<int>(list.size());
+    list.push_back({e.x, e.y, h});
+    present_[static_cast<std::size_t>(bucket)] |= 1u << e.kind;
 }
 
-void Grid::bucket_remove(int i, int kind) {
-    Where& w = where_[static_cast<std::size_t>(i)];
-    auto& list = lists_[static_cast<std::size_t>(kind * bucket_count + w.bucket)];
-    const int last = list.back();
-    list[static_cast<std::size_t>(w.slot)] = last;
-    where_[static_cast<std::size_t>(last)].slot = w.slot;
-    list.pop_back();
+template <class Record>
+void Grid<Record>::from_bucket(int h) {
+    const Entry& e = entries_[static_cast<std::size_t>(h)];
+    auto& list = bucket_list(e.kind, e.bucket);
+    swap_out(list, e.slot, [&](const Slot& moved, int slot) { entries_[static_cast<std::size_t>(moved.entry)].slot = slot; });
+    if (list.empty()) present_[static_cast<std::size_t>(e.bucket)] &= ~(1u << e.kind);
 }
 
-void Grid::add(int i, int kind, int x, int y) {
-    if (where_.size() <= static_cast<std::size_t>(i)) where_.resize(static_cast<std::size_t>(i) + 1);
-    // Entries come in ascending order, so each list stays sorted by appending.
-    if (kind < 0 || kind >= kinds_ || !on_map(x, y)) {
-        where_[static_cast<std::size_t>(i)].bucket = -1;
-        strays_.push_back(i);
+template <class Record>
+void Grid<Record>::attach(int h) {
+    Entry& e = entries_[static_cast<std::size_t>(h)];
+    if (stray(e.kind, e.x, e.y)) {
+        e.bucket = -1;
+        e.slot = static_cast<int>(strays_.size());
+        strays_.push_back(h);
         return;
     }
-    members_[static_cast<std::size_t>(kind)].push_back(i);
-    bucket_add(i, kind, bucket_of(x, y));
-    link(i, x, y);
+    auto& members = members_[static_cast<std::size_t>(e.kind)];
+    e.member = static_cast<int>(members.size());
+    members.push_back(h);
+    to_bucket(h, bucket_of(e.x, e.y));
+    link(h);
 }
 
-void Grid::move(int i, int old_x, int old_y, int x, int y, int kind) {
-    if (stray(i)) return;
-    unlink(i, old_x, old_y);
-    if (!on_map(x, y)) {
-        // Off the map it is only ever found by looking at it directly.
-        bucket_remove(i, kind);
-        erase_sorted(members_[static_cast<std::size_t>(kind)], i);
-        where_[static_cast<std::size_t>(i)].bucket = -1;
-        insert_sorted(strays_, i);
+template <class Record>
+void Grid<Record>::detach(int h) {
+    const Entry& e = entries_[static_cast<std::size_t>(h)];
+    if (e.bucket < 0) {
+        swap_out(strays_, e.slot, [&](int moved, int slot) { entries_[static_cast<std::size_t>(moved)].slot = slot; });
         return;
     }
-    link(i, x, y);
-    const int b = bucket_of(x, y);
-    if (b != where_[static_cast<std::size_t>(i)].bucket) {
-        bucket_remove(i, kind);
-        bucket_add(i, kind, b);
-    }
+    unlink(h);
+    from_bucket(h);
+    swap_out(members_[static_cast<std::size_t>(e.kind)], e.member,
+             [&](int moved, int slot) { entries_[static_cast<std::size_t>(moved)].member = slot; });
 }
 
-void Grid::change_kind(int i, int old_kind, int kind, int x, int y) {
-    if (stray(i) || old_kind == kind) return;
-    const int b = where_[static_cast<std::size_t>(i)].bucket;
-    bucket_remove(i, old_kind);
-    erase_sorted(members_[static_cast<std::size_t>(old_kind)], i);
-    if (kind < 0 || kind >= kinds_) {
-        unlink(i, x, y);
-        where_[static_cast<std::size_t>(i)].bucket = -1;
-        insert_sorted(strays_, i);
+template <class Record>
+void Grid<Record>::file(Record& record, std::uint64_t serial) {
+    int h;
+    if (free_entries_.empty()) {
+        h = static_cast<int>(entries_.size());
+        entries_.emplace_back();
+    } else {
+        h = free_entries_.back();
+        free_entries_.pop_back();
+    }
+    record.serial = serial;
+    record.index_entry = h;
+    Entry& e = entries_[static_cast<std::size_t>(h)];
+    e.record = &record;
+    e.kind = record.kind;
+    e.x = record.x;
+    e.y = record.y;
+    attach(h);
+}
+
+template <class Record>
+void Grid<Record>::unfile(const Record& record) {
+    const int h = record.index_entry;
+    detach(h);
+    entries_[static_cast<std::size_t>(h)].record = nullptr;
+    free_entries_.push_back(h);
+}
+
+template <class Record>
+void Grid<Record>::refile(const Record& record) {
+    const int h = record.index_entry;
+    Entry& e = entries_[static_cast<std::size_t>(h)];
+    if (e.kind == record.kind && e.x == record.x && e.y == record.y) return;
+    if (e.bucket >= 0 && e.kind == record.kind && on_map(record.x, record.y)) {
+        // A step on the map: a new cell, and now and then a new bucket.
+        unlink(h);
+        e.x = record.x;
+        e.y = record.y;
+        link(h);
+        const int bucket = bucket_of(e.x, e.y);
+        if (bucket != e.bucket) {
+            from_bucket(h);
+            to_bucket(h, bucket);
+        } else {
+            bucket_list(e.kind, e.bucket)[static_cast<std::size_t>(e.slot)] = {e.x, e.y, h};
+        }
         return;
     }
-    insert_sorted(members_[static_cast<std::size_t>(kind)], i);
-    bucket_add(i, kind, b);
+    detach(h);
+    e.kind = record.kind;
+    e.x = record.x;
+    e.y = record.y;
+    attach(h);
 }
 
-}  // namespace index_detail
+template <class Record>
+void Grid<Record>::clear() {
+    for (auto& list : lists_) list.clear();
+    for (auto& members : members_) members.clear();
+    std::fill(present_.begin(), present_.end(), 0u);
+    std::fill(head_.begin(), head_.end(), -1);
+    strays_.clear();
+    entries_.clear();
+    free_entries_.clear();
+}
 
-namespace {
-
-using index_detail::bucket_count;
-using index_detail::bucket_size;
-using index_detail::buckets_across;
-using index_detail::buckets_down;
-using index_detail::Grid;
-
-// Below this many candidates of the wanted kinds a walk over them beats the rings.
-constexpr std::size_t few_candidates = 48;
-
-int cell_distance(int ax, int ay, int bx, int by) { return std::max(std::abs(ax - bx), std::abs(ay - by)); }
-
-template <class List>
-void nearest_in(const Grid& grid, const List& list, int x, int y, int limit, std::uint32_t kinds, int faction,
-                std::vector<int>& ties) {
+template <class Record>
+void Grid<Record>::nearest(int x, int y, int limit, std::uint32_t kinds, int faction,
+                           std::vector<Record*>& ties) const {
     ties.clear();
+    if (limit < 0) return;  // nothing is nearer than no distance at all
     int best = limit;
-    auto consider = [&](int i) {
-        const auto& r = *list[static_cast<std::size_t>(i)];
-        if (r.kind < 0 || r.kind >= 32 || ((kinds >> r.kind) & 1u) == 0) return;
-        if (faction >= 0 && r.faction != faction) return;
-        const int d = cell_distance(x, y, r.x, r.y);
+    auto consider = [&](int ex, int ey, int h) {
+        // Farther than the best so far on either axis: out, before anything else is read.
+        const auto reach = 2u * static_cast<unsigned>(best);
+        if (static_cast<unsigned>(ex - x + best) > reach || static_cast<unsigned>(ey - y + best) > reach) return;
+        Record* record = entries_[static_cast<std::size_t>(h)].record;
+        if (faction >= 0 && record->faction != faction) return;
+        const int d = distance(x, y, ex, ey);
         if (d < best) {
             ties.clear();
-            ties.push_back(i);
             best = d;
-        } else if (d == best) {
-            ties.push_back(i);
         }
+        ties.push_back(record);
     };
-    for (int i : grid.strays()) consider(i);
+    for (int h : strays_) {
+        const Entry& e = entries_[static_cast<std::size_t>(h)];
+        if (e.kind >= 0 && e.kind < 32 && ((kinds >> e.kind) & 1u) != 0) consider(e.x, e.y, h);
+    }
 
-    int wanted[32];
-    int wanted_count = 0;
+    const std::uint32_t wanted = kinds & (kinds_ >= 32 ? ~0u : (1u << kinds_) - 1u);
     std::size_t candidates = 0;
-    for (int k = 0; k < grid.kinds(); ++k) {
-        if (((kinds >> k) & 1u) == 0 || grid.members(k).empty()) continue;
-        wanted[wanted_count++] = k;
-        candidates += grid.members(k).size();
+    for (int k = 0; k < kinds_; ++k) {
+        if ((wanted >> k) & 1u) candidates += members_[static_cast<std::size_t>(k)].size();
     }
     if (candidates <= few_candidates || !on_map(x, y)) {
-        for (int n = 0; n < wanted_count; ++n) {
-            for (int i : grid.members(wanted[n])) consider(i);
+        for (int k = 0; k < kinds_; ++k) {
+            if ((wanted >> k) & 1u) {
+                for (int h : members_[static_cast<std::size_t>(k)]) {
+                    const Entry& e = entries_[static_cast<std::size_t>(h)];
+                    consider(e.x, e.y, h);
+                }
+            }
         }
     } else {
         const int bx = x / bucket_size;
         const int by = y / bucket_size;
         const int widest = std::max({bx, buckets_across - 1 - bx, by, buckets_down - 1 - by});
         auto visit = [&](int cx, int cy) {
-            if (cx < 0 || cx >= buckets_across || cy < 0 || cy >= buckets_down) return;
+            const int b = cx * buckets_down + cy;
+            std::uint32_t here = present_[static_cast<std::size_t>(b)] & wanted;
+            if (here == 0) return;
             const int x0 = cx * bucket_size, y0 = cy * bucket_size;
             const int dx = x < x0 ? x0 - x : std::max(0, x - (x0 + bucket_size - 1));
             const int dy = y < y0 ? y0 - y : std::max(0, y - (y0 + bucket_size - 1));
             if (std::max(dx, dy) > best) return;
-            const int b = cx * buckets_down + cy;
-            for (int n = 0; n < wanted_count; ++n) {
-                for (int i : grid.bucket(wanted[n], b)) consider(i);
+            for (int k = 0; here != 0; ++k, here >>= 1) {
+                if (here & 1u) {
+                    for (const Slot& slot : lists_[static_cast<std::size_t>(k * bucket_count + b)]) {
+                        consider(slot.x, slot.y, slot.entry);
+                    }
+                }
             }
         };
         for (int r = 0; r <= widest; ++r) {
@@ -197,142 +238,179 @@ void nearest_in(const Grid& grid, const List& list, int x, int y, int limit, std
                 visit(bx, by);
                 continue;
             }
-            for (int cx = bx - r; cx <= bx + r; ++cx) {
-                visit(cx, by - r);
-                visit(cx, by + r);
+            // The ring's sides, where they lie on the map.
+            const int left = std::max(bx - r, 0), right = std::min(bx + r, buckets_across - 1);
+            const int top = std::max(by - r + 1, 0), bottom = std::min(by + r - 1, buckets_down - 1);
+            for (int cx = left; cx <= right; ++cx) {
+                if (by - r >= 0) visit(cx, by - r);
+                if (by + r < buckets_down) visit(cx, by + r);
             }
-            for (int cy = by - r + 1; cy <= by + r - 1; ++cy) {
-                visit(bx - r, cy);
-                visit(bx + r, cy);
+            for (int cy = top; cy <= bottom; ++cy) {
+                if (bx - r >= 0) visit(bx - r, cy);
+                if (bx + r < buckets_across) visit(bx + r, cy);
             }
         }
     }
-    std::sort(ties.begin(), ties.end());
+    in_list_order(ties);
 }
 
-template <class List>
-void gather_at(const Grid& grid, const List& list, int x, int y, int reach, std::vector<int>& out) {
+template <class Record>
+void Grid<Record>::near(int x, int y, int reach, std::vector<Record*>& out) const {
     out.clear();
     for (int cx = x - reach; cx <= x + reach; ++cx) {
-        for (int cy = y - reach; cy <= y + reach; ++cy) grid.for_each_at(cx, cy, [&](int i) { out.push_back(i); });
+        for (int cy = y - reach; cy <= y + reach; ++cy) for_each_at(cx, cy, [&](const Entry& e) { out.push_back(e.record); });
     }
-    for (int i : grid.strays()) {
-        const auto& r = *list[static_cast<std::size_t>(i)];
-        if (std::abs(r.x - x) <= reach && std::abs(r.y - y) <= reach) out.push_back(i);
+    for (int h : strays_) {
+        const Entry& e = entries_[static_cast<std::size_t>(h)];
+        if (std::abs(e.x - x) <= reach && std::abs(e.y - y) <= reach) out.push_back(e.record);
     }
-    std::sort(out.begin(), out.end());
+    in_list_order(out);
 }
+
+template <class Record>
+Record* Grid<Record>::first_at(int x, int y) const {
+    Record* first = nullptr;
+    auto earlier = [&](const Entry& e) {
+        if (first == nullptr || e.record->serial < first->serial) first = e.record;
+    };
+    for_each_at(x, y, earlier);
+    for (int h : strays_) {
+        const Entry& e = entries_[static_cast<std::size_t>(h)];
+        if (e.x == x && e.y == y) earlier(e);
+    }
+    return first;
+}
+
+template <class Record>
+std::string Grid<Record>::disagreement(const std::vector<std::unique_ptr<Record>>& list, const char* name) const {
+    using std::to_string;
+    const std::size_t filed = entries_.size() - free_entries_.size();
+    if (filed != list.size()) return to_string(filed) + " " + name + "s filed, " + to_string(list.size()) + " listed";
+    std::size_t strays = 0;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const Record& r = *list[i];
+        const auto which = [&] { return std::string(name) + " " + to_string(i); };
+        if (i > 0 && r.serial <= list[i - 1]->serial) return which() + " is out of creation order";
+        const auto h = static_cast<std::size_t>(r.index_entry);
+        if (r.index_entry < 0 || h >= entries_.size() || entries_[h].record != &r) return which() + " is not filed";
+        const Entry& e = entries_[h];
+        if (e.kind != r.kind || e.x != r.x || e.y != r.y) {
+            return which() + " is filed as kind " + to_string(e.kind) + " at (" + to_string(e.x) + ", " +
+                   to_string(e.y) + ")";
+        }
+        if (stray(e.kind, e.x, e.y)) {
+            strays += e.bucket < 0;
+            continue;
+        }
+        // Everyone on its cell is in the list and stands there.
+        bool on_cell = false, cell_true = true;
+        for_each_at(e.x, e.y, [&](const Entry& other) {
+            on_cell |= &other == &e;
+            cell_true &= other.record != nullptr && other.x == e.x && other.y == e.y;
+        });
+        const auto& bucket = lists_[static_cast<std::size_t>(e.kind * bucket_count + std::max(e.bucket, 0))];
+        const Slot& slot = bucket.at(static_cast<std::size_t>(e.slot));
+        const auto& members = members_[static_cast<std::size_t>(e.kind)];
+        if (!on_cell || !cell_true || e.bucket != bucket_of(e.x, e.y) ||
+            slot.entry != static_cast<int>(h) || slot.x != e.x || slot.y != e.y ||
+            members.at(static_cast<std::size_t>(e.member)) != static_cast<int>(h) ||
+            (present_[static_cast<std::size_t>(e.bucket)] & (1u << e.kind)) == 0) {
+            return which() + " is missing from its cell, bucket or kind";
+        }
+    }
+    std::size_t in_buckets = 0, as_members = 0;
+    for (const auto& l : lists_) in_buckets += l.size();
+    for (const auto& m : members_) as_members += m.size();
+    const std::size_t placed = list.size() - strays;
+    if (strays != strays_.size() || in_buckets != placed || as_members != placed) {
+        return std::string("the ") + name + " index holds records that are gone";
+    }
+    return {};
+}
+
+template class Grid<Unit>;
+template class Grid<Building>;
+
+}  // namespace index_detail
+
+namespace {
+
+constexpr int unit_kinds = unit_boss + 1;
+constexpr int building_kinds = building_barricade + 1;
 
 }  // namespace
 
-void WorldIndex::build_units(const Game& game) {
-    units_.clear(game.units.size());
-    for (std::size_t i = 0; i < game.units.size(); ++i) {
-        const Unit& u = *game.units[i];
-        units_.add(static_cast<int>(i), u.kind, u.x, u.y);
-    }
-    units_ready_ = true;
+WorldIndex::WorldIndex()
+    : units_(unit_kinds), buildings_(building_kinds), clouds_(static_cast<std::size_t>(map_width * map_height), 0) {}
+
+void WorldIndex::file(Unit& unit) { units_.file(unit, next_serial_++); }
+void WorldIndex::file(Building& building) { buildings_.file(building, next_serial_++); }
+
+WorldIndex::UnitList WorldIndex::nearest_units(int x, int y, int limit, std::uint32_t kinds, int faction) {
+    UnitList ties(unit_lists_);
+    units_.nearest(x, y, limit, kinds, faction, ties.list_);
+    return ties;
 }
 
-void WorldIndex::unit_moved(const Game& game, int i, int old_x, int old_y) {
-    if (!units_ready_) return;
-    const Unit& u = *game.units[static_cast<std::size_t>(i)];
-    units_.move(i, old_x, old_y, u.x, u.y, u.kind);
+WorldIndex::BuildingList WorldIndex::nearest_buildings(int x, int y, int limit, std::uint32_t kinds, int faction) {
+    BuildingList ties(building_lists_);
+    buildings_.nearest(x, y, limit, kinds, faction, ties.list_);
+    return ties;
 }
 
-void WorldIndex::unit_changed_kind(const Game& game, const Unit& unit, int old_kind) {
-    if (!units_ready_) return;
-    int found = -1;
-    units_.for_each_at(unit.x, unit.y, [&](int i) {
-        if (game.units[static_cast<std::size_t>(i)].get() == &unit) found = i;
-    });
-    // Not on a cell of the index: a stray, whose kind is read where it is looked at.
-    if (found >= 0) units_.change_kind(found, old_kind, unit.kind, unit.x, unit.y);
+WorldIndex::UnitList WorldIndex::units_at(int x, int y) {
+    UnitList here(unit_lists_);
+    units_.near(x, y, 0, here.list_);
+    return here;
 }
 
-bool WorldIndex::buildings_usable(const Game& game) {
-    if (!buildings_open_) return false;
-    if (!buildings_ready_) {
-        buildings_.clear(game.buildings.size());
-        for (std::size_t i = 0; i < game.buildings.size(); ++i) {
-            const Building& b = *game.buildings[i];
-            buildings_.add(static_cast<int>(i), b.kind, b.x, b.y);
-        }
-        buildings_ready_ = true;
-    }
-    return true;
-}
+WorldIndex::BuildingList WorldIndex::buildings_at(int x, int y) { return buildings_near(x, y, 0); }
 
-void WorldIndex::nearest_units(const Game& game, int x, int y, int limit, std::uint32_t kinds, int faction,
-                               std::vector<int>& ties) const {
-    nearest_in(units_, game.units, x, y, limit, kinds, faction, ties);
-}
-
-void WorldIndex::nearest_buildings(const Game& game, int x, int y, int limit, std::uint32_t kinds, int faction,
-                                   std::vector<int>& ties) const {
-    nearest_in(buildings_, game.buildings, x, y, limit, kinds, faction, ties);
-}
-
-void WorldIndex::units_at(const Game& game, int x, int y, std::vector<int>& out) const {
-    gather_at(units_, game.units, x, y, 0, out);
-}
-
-void WorldIndex::buildings_at(const Game& game, int x, int y, std::vector<int>& out) const {
-    gather_at(buildings_, game.buildings, x, y, 0, out);
-}
-
-void WorldIndex::buildings_near(const Game& game, int x, int y, int reach, std::vector<int>& out) const {
-    gather_at(buildings_, game.buildings, x, y, reach, out);
-}
-
-void WorldIndex::build_clouds(const Game& game) {
-    if (cloud_stamp_.empty()) {
-        cloud_stamp_.assign(map_width * map_height, 0u);
-        cloud_count_.assign(map_width * map_height, 0);
-    }
-    if (++cloud_generation_ == 0) {
-        std::fill(cloud_stamp_.begin(), cloud_stamp_.end(), 0u);
-        cloud_generation_ = 1;
-    }
-    clouds_ready_ = true;
-    for (const auto& e : game.effects) {
-        if (e->kind == effect_acid_cloud || e->kind == effect_poison_cloud) cloud_added(e->x, e->y);
-    }
+WorldIndex::BuildingList WorldIndex::buildings_near(int x, int y, int reach) {
+    BuildingList near(building_lists_);
+    buildings_.near(x, y, reach, near.list_);
+    return near;
 }
 
 void WorldIndex::cloud_added(int x, int y) {
-    if (!clouds_ready_ || !on_map(x, y)) return;
-    const auto c = static_cast<std::size_t>(map_index(x, y));
-    if (cloud_stamp_[c] != cloud_generation_) {
-        cloud_stamp_[c] = cloud_generation_;
-        cloud_count_[c] = 0;
-    }
-    ++cloud_count_[c];
+    if (!on_map(x, y)) return;
+    ++clouds_[static_cast<std::size_t>(map_index(x, y))];
+    ++cloud_total_;
 }
 
 void WorldIndex::cloud_removed(int x, int y) {
-    if (!clouds_ready_ || !on_map(x, y)) return;
-    const auto c = static_cast<std::size_t>(map_index(x, y));
-    if (cloud_stamp_[c] == cloud_generation_ && cloud_count_[c] > 0) --cloud_count_[c];
+    if (!on_map(x, y)) return;
+    --clouds_[static_cast<std::size_t>(map_index(x, y))];
+    --cloud_total_;
+}
+
+void WorldIndex::clear_clouds() {
+    std::fill(clouds_.begin(), clouds_.end(), 0);
+    cloud_total_ = 0;
 }
 
 bool WorldIndex::no_cloud_at(int x, int y) const {
-    if (!clouds_ready_ || !on_map(x, y)) return false;
-    const auto c = static_cast<std::size_t>(map_index(x, y));
-    return cloud_stamp_[c] != cloud_generation_ || cloud_count_[c] == 0;
+    // Off the map there is no count to go by.
+    return on_map(x, y) && clouds_[static_cast<std::size_t>(map_index(x, y))] == 0;
 }
 
-void open_indexes(Game& game) {
-    if (game.plain_scans) return;
-    game.index.build_units(game);
-    game.index.open_buildings();
-    game.index.build_clouds(game);
-}
-
-void close_indexes(Game& game) {
-    game.index.drop_units();
-    game.index.close_buildings();
-    game.index.drop_clouds();
+std::string WorldIndex::disagreement(const std::vector<std::unique_ptr<Unit>>& units,
+                                     const std::vector<std::unique_ptr<Building>>& buildings,
+                                     const std::vector<std::unique_ptr<Effect>>& effects) const {
+    if (auto bad = units_.disagreement(units, "unit"); !bad.empty()) return bad;
+    if (auto bad = buildings_.disagreement(buildings, "building"); !bad.empty()) return bad;
+    // Every cell with clouds counts them all, and no other cell counts any.
+    std::vector<int> cells;
+    for (const auto& e : effects) {
+        if (is_cloud_kind(e->kind) && on_map(e->x, e->y)) cells.push_back(map_index(e->x, e->y));
+    }
+    std::sort(cells.begin(), cells.end());
+    for (auto run = cells.begin(); run != cells.end();) {
+        const auto next = std::upper_bound(run, cells.end(), *run);
+        if (clouds_[static_cast<std::size_t>(*run)] != next - run) return "the clouds on a cell are miscounted";
+        run = next;
+    }
+    return cloud_total_ == static_cast<std::int64_t>(cells.size()) ? "" : "the clouds are miscounted";
 }
 
 }  // namespace qm

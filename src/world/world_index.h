@@ -1,17 +1,18 @@
-// Indexes over the unit and building lists for the busy parts of a frame: which units and
-// buildings stand on a cell, and a coarse grid by kind for the nearest picks. They only ever
-// shorten a walk; every answer comes back in list order, so the order of visits, the tie
-// lists and the draws that follow are those of the plain walk over the whole list.
+// Where every unit and building stands, kept true as the world changes. Each record is filed
+// on its cell, and in a coarse grid by kind, when it is appended; filed again when it moves or
+// changes kind; taken out when it is removed. Every busy walk goes through it: the nearest
+// picks, and the records on a cell or near one.
 //
-// The unit index lives from the start of the unit update (and again of the effect update)
-// until that update's death sweep, and is told of every step and every change of kind made
-// meanwhile. The building index is built when first asked for inside an update and is thrown
-// away by any append, removal or change of kind. Outside those spans, and whenever the Game
-// asks for plain scans, the callers walk the lists as they are.
+// Answers come in list order: the lists keep creation order and each record carries its
+// creation serial, so the order of visits, the tie lists and the draws that follow are those
+// of a walk over the whole list. A record's faction is read where it stands, so a change of
+// faction needs no telling.
 #pragma once
 
-#include <array>
 #include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "world/map.h"
@@ -19,7 +20,48 @@
 
 namespace qm {
 
-struct Game;
+class WorldIndex;
+
+// Lists the walks fill and read, lent out one at a time, so that a walk inside another walk
+// (the units on a bolt's cell breathing the cloud the bolt let out, say) gets a list of its own.
+// A list given back keeps its storage for the next loan. A loan is read where it is held:
+// `for (Unit* u : game.index.units_at(x, y))` keeps it until the loop ends.
+template <class T>
+class ScratchLists {
+public:
+    class Loan {
+    public:
+        explicit Loan(ScratchLists& lists) : lists_(lists), list_(lists.take()) {}
+        Loan(Loan&& other) noexcept : lists_(other.lists_), list_(std::move(other.list_)), held_(other.held_) {
+            other.held_ = false;
+        }
+        Loan& operator=(Loan&&) = delete;
+        ~Loan() {
+            if (held_) lists_.spare_.push_back(std::move(list_));
+        }
+        auto begin() const { return list_.begin(); }
+        auto end() const { return list_.end(); }
+        std::size_t size() const { return list_.size(); }
+        bool empty() const { return list_.empty(); }
+        T operator[](std::size_t n) const { return list_[n]; }
+
+    private:
+        friend class WorldIndex;
+        ScratchLists& lists_;
+        std::vector<T> list_;
+        bool held_ = true;
+    };
+
+private:
+    std::vector<T> take() {
+        if (spare_.empty()) return {};
+        std::vector<T> list = std::move(spare_.back());
+        spare_.pop_back();
+        list.clear();
+        return list;
+    }
+    std::vector<std::vector<T>> spare_;
+};
 
 namespace index_detail {
 
@@ -28,115 +70,118 @@ constexpr int buckets_across = (map_width + bucket_size - 1) / bucket_size;
 constexpr int buckets_down = (map_height + bucket_size - 1) / bucket_size;
 constexpr int bucket_count = buckets_across * buckets_down;
 
-// One kind of record (units or buildings) by cell and by kind and bucket. Entries are list
-// indexes; the positions and kinds are read from the records themselves.
+// The records of one list by cell, and by kind within each bucket of 16 x 16 cells. A record
+// of a kind out of range, or off the map, is a stray that every query looks at.
+template <class Record>
 class Grid {
 public:
-    explicit Grid(int kinds) : kinds_(kinds), lists_(static_cast<std::size_t>(kinds * bucket_count)), members_(static_cast<std::size_t>(kinds)) {}
+    explicit Grid(int kinds);
 
-    // Empty, ready for entries 0 to entries - 1 to be added in ascending order.
-    void clear(std::size_t entries);
-    // Entry i at (x, y) of the kind; a kind out of range or a cell off the map makes it a
-    // stray, looked at by every query.
-    void add(int i, int kind, int x, int y);
-    void move(int i, int old_x, int old_y, int x, int y, int kind);
-    // (x, y): where entry i stands.
-    void change_kind(int i, int old_kind, int kind, int x, int y);
-    bool stray(int i) const { return where_[static_cast<std::size_t>(i)].bucket < 0; }
+    void file(Record& record, std::uint64_t serial);
+    void unfile(const Record& record);
+    // After the record's cell or kind changed.
+    void refile(const Record& record);
+    void clear();
 
-    // Entries on the cell, in no particular order.
+    // The tie list of a nearest pick from (x, y): every candidate at the smallest distance, if
+    // that is at most limit, in list order.
+    void nearest(int x, int y, int limit, std::uint32_t kinds, int faction, std::vector<Record*>& ties) const;
+    // The records within reach columns and rows of (x, y), in list order.
+    void near(int x, int y, int reach, std::vector<Record*>& out) const;
+    // The first record in list order standing on (x, y), or none.
+    Record* first_at(int x, int y) const;
+
+    // Empty when exactly the records of the list are filed, each where and as what it stands.
+    std::string disagreement(const std::vector<std::unique_ptr<Record>>& list, const char* name) const;
+
+private:
+    struct Entry {
+        Record* record = nullptr;
+        std::int32_t kind = 0, x = 0, y = 0;  // as filed
+        std::int32_t bucket = -1;             // -1: a stray
+        std::int32_t slot = 0;                // place in its bucket list, or among the strays
+        std::int32_t member = 0;              // place among the members of its kind
+        std::int32_t prev = -1, next = -1;    // neighbours on its cell
+    };
+    bool stray(int kind, int x, int y) const { return kind < 0 || kind >= kinds_ || !on_map(x, y); }
+    // A record in a bucket list keeps its cell beside it: the nearest picks read little else.
+    struct Slot {
+        std::int32_t x, y, entry;
+    };
+    std::vector<Slot>& bucket_list(int kind, int bucket) {
+        return lists_[static_cast<std::size_t>(kind * bucket_count + bucket)];
+    }
+    void attach(int h);
+    void detach(int h);
+    void link(int h);
+    void unlink(int h);
+    void to_bucket(int h, int bucket);
+    void from_bucket(int h);
     template <class F>
     void for_each_at(int x, int y, F&& f) const {
         if (!on_map(x, y)) return;
-        const auto c = static_cast<std::size_t>(map_index(x, y));
-        if (stamp_[c] != generation_) return;
-        for (int i = head_[c]; i >= 0; i = where_[static_cast<std::size_t>(i)].next) f(i);
+        for (int h = head_[static_cast<std::size_t>(map_index(x, y))]; h >= 0; h = entries_[static_cast<std::size_t>(h)].next)
+            f(entries_[static_cast<std::size_t>(h)]);
     }
-    const std::vector<int>& strays() const { return strays_; }
-    const std::vector<int>& members(int kind) const { return members_[static_cast<std::size_t>(kind)]; }
-    const std::vector<int>& bucket(int kind, int b) const { return lists_[static_cast<std::size_t>(kind * bucket_count + b)]; }
-    int kinds() const { return kinds_; }
-
-private:
-    struct Where {
-        int bucket = -1;  // -1: a stray
-        int slot = 0;     // place in its bucket list
-        int prev = -1, next = -1;  // neighbours on its cell
-    };
-    void link(int i, int x, int y);
-    void unlink(int i, int x, int y);
-    void bucket_remove(int i, int kind);
-    void bucket_add(int i, int kind, int b);
 
     int kinds_;
-    std::vector<std::vector<int>> lists_;
-    std::vector<std::vector<int>> members_;  // ascending list indexes, per kind
-    std::vector<int> strays_;                // ascending
-    std::vector<Where> where_;
-    std::vector<int> touched_;               // bucket lists to empty on the next clear
-    std::vector<std::uint32_t> stamp_;  // a cell's head is current only with this generation
-    std::vector<int> head_;
-    std::uint32_t generation_ = 1;
+    std::vector<Entry> entries_;
+    std::vector<int> free_entries_;
+    std::vector<std::vector<Slot>> lists_;   // kind * bucket_count + bucket
+    std::vector<std::uint32_t> present_;     // per bucket, a bit per kind with a record there
+    std::vector<std::vector<int>> members_;  // per kind
+    std::vector<int> strays_;
+    std::vector<int> head_;                  // per cell, the first entry there
 };
 
 }  // namespace index_detail
 
 class WorldIndex {
 public:
-    WorldIndex() : units_(10), buildings_(7) {}
+    WorldIndex();
 
-    // The unit index over the list as it stands; gone again at drop_units or any append or
-    // removal.
-    void build_units(const Game& game);
-    void drop_units() { units_ready_ = false; }
-    bool units_ready() const { return units_ready_; }
-    // Told by whoever moves unit i or changes its kind while the index stands.
-    void unit_moved(const Game& game, int i, int old_x, int old_y);
-    void unit_changed_kind(const Game& game, const Unit& unit, int old_kind);
+    // Told by the lists and by whatever moves a record or changes its kind.
+    void file(Unit& unit);
+    void file(Building& building);
+    void unfile(const Unit& unit) { units_.unfile(unit); }
+    void unfile(const Building& building) { buildings_.unfile(building); }
+    void refile(const Unit& unit) { units_.refile(unit); }
+    void refile(const Building& building) { buildings_.refile(building); }
+    void clear_units() { units_.clear(); }
+    void clear_buildings() { buildings_.clear(); }
 
-    // The building index may be built on demand between open and close.
-    void open_buildings() { buildings_open_ = true; }
-    void close_buildings() { buildings_open_ = buildings_ready_ = false; }
-    void buildings_changed() { buildings_ready_ = false; }
-    // Built now if it is not; false when it may not be used.
-    bool buildings_usable(const Game& game);
+    using UnitList = ScratchLists<Unit*>::Loan;
+    using BuildingList = ScratchLists<Building*>::Loan;
+    // The tie lists of the nearest picks, in list order; kinds is a bit per kind, faction -1
+    // takes any faction.
+    UnitList nearest_units(int x, int y, int limit, std::uint32_t kinds, int faction);
+    BuildingList nearest_buildings(int x, int y, int limit, std::uint32_t kinds, int faction);
+    // Records on the cell, or within reach columns and rows of it, in list order.
+    UnitList units_at(int x, int y);
+    BuildingList buildings_at(int x, int y);
+    BuildingList buildings_near(int x, int y, int reach);
+    Building* first_building_at(int x, int y) const { return buildings_.first_at(x, y); }
 
-    // The tie list of a nearest pick: every candidate at the smallest distance, if that is at
-    // most limit, in ascending list order.
-    void nearest_units(const Game& game, int x, int y, int limit, std::uint32_t kinds, int faction,
-                       std::vector<int>& ties) const;
-    void nearest_buildings(const Game& game, int x, int y, int limit, std::uint32_t kinds, int faction,
-                           std::vector<int>& ties) const;
-    // Units or buildings standing on the cell, in ascending list order.
-    void units_at(const Game& game, int x, int y, std::vector<int>& out) const;
-    void buildings_at(const Game& game, int x, int y, std::vector<int>& out) const;
-    // Buildings within reach columns and rows of the cell, in ascending list order.
-    void buildings_near(const Game& game, int x, int y, int reach, std::vector<int>& out) const;
-
-    // Clouds by cell while a unit or effect update runs: a cell with none needs no search.
-    void build_clouds(const Game& game);
-    void drop_clouds() { clouds_ready_ = false; }
-    bool clouds_ready() const { return clouds_ready_; }
+    // Acid and poison clouds by cell: a cell with none needs no search of the effects.
     void cloud_added(int x, int y);
     void cloud_removed(int x, int y);
+    void clear_clouds();
     bool no_cloud_at(int x, int y) const;
 
-private:
-    index_detail::Grid units_;
-    index_detail::Grid buildings_;
-    bool units_ready_ = false;
-    bool buildings_open_ = false;
-    bool buildings_ready_ = false;
-    bool clouds_ready_ = false;
-    std::vector<std::uint32_t> cloud_stamp_;
-    std::vector<int> cloud_count_;
-    std::uint32_t cloud_generation_ = 0;
-};
+    // Empty when the index files every record of the lists where it stands and nothing else,
+    // and counts every cloud on its cell.
+    std::string disagreement(const std::vector<std::unique_ptr<Unit>>& units,
+                             const std::vector<std::unique_ptr<Building>>& buildings,
+                             const std::vector<std::unique_ptr<Effect>>& effects) const;
 
-// The spans of the unit and effect updates: the unit index and the cloud counts built over
-// the lists as they stand, the building index ready to be built; all of it dropped again
-// before the death sweep. Nothing at all with plain scans.
-void open_indexes(Game& game);
-void close_indexes(Game& game);
+private:
+    index_detail::Grid<Unit> units_;
+    index_detail::Grid<Building> buildings_;
+    std::uint64_t next_serial_ = 1;
+    std::vector<std::int32_t> clouds_;  // per cell
+    std::int64_t cloud_total_ = 0;
+    ScratchLists<Unit*> unit_lists_;
+    ScratchLists<Building*> building_lists_;
+};
 
 }  // namespace qm

@@ -6,7 +6,7 @@
 #include <set>
 #include <tuple>
 
-#include "building_fixtures.h"
+#include "support/world_builders.h"
 #include "buildings/building_update.h"
 #include "buildings/free_cells.h"
 #include "units/pathing.h"

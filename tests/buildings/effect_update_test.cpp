@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <tuple>
 
-#include "building_fixtures.h"
+#include "support/world_builders.h"
 #include "buildings/clouds.h"
 #include "buildings/effect_update.h"
 #include "records/statistics.h"
@@ -62,7 +62,7 @@ TEST(EffectUpdate, EachBoltPowerHitsAsItShould) {
     // only the first bolt's drop is left.
     Game k;
     shoot(k, effect_bolt, power_toughness);
-    k.units[0]->x = 51, k.units[0]->y = 50;
+    place_unit(k, *k.units[0], 51, 50);
     put_unit(k, unit_citizen, 1, 52, 50, 5);
     const Unit& hidden = put_unit(k, unit_ooze, 2, 51, 51, 5);
     map_cell(k, 51, 51) = Cell{glyph_wall, 7, 0, 0};

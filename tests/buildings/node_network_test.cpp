@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <tuple>
 
-#include "building_fixtures.h"
+#include "support/world_builders.h"
 #include "buildings/node_network.h"
 
 namespace qm::test {

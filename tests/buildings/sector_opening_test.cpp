@@ -5,7 +5,7 @@
 #include <set>
 #include <tuple>
 
-#include "building_fixtures.h"
+#include "support/world_builders.h"
 #include "buildings/sector_opening.h"
 #include "units/combat.h"
 

@@ -13,6 +13,7 @@
 #include "records/score_file.h"
 #include "records/statistics.h"
 #include "support/scripted_terminal.h"
+#include "support/world_builders.h"
 #include "world/lists.h"
 
 namespace qm {
@@ -104,7 +105,7 @@ TEST(GameFrame, MegabossGoneRebuildsTheStartKeepingThePlayerAndTheStatistics) {
     p.faction = p.affinity = 9;
     p.max_hit_points = 40;
     p.carry_slots[2].kind = building_tower;
-    append_unit(g, Unit{.kind = unit_ooze, .x = 10, .y = 10});
+    append_unit(g, test::unit_at(unit_ooze, 10, 10));
     append_building(g, Building{.kind = building_barracks, .x = 30, .y = 30});
     append_effect(g, Effect{.kind = effect_fire, .x = 31, .y = 30, .life = 50});
     map_cell(g, 10, 11) = Cell{219, 7, 0, 0};

@@ -8,6 +8,7 @@
 #include "flow/follow_view.h"
 #include "flow/map_view.h"
 #include "support/scripted_terminal.h"
+#include "support/world_builders.h"
 #include "world/lists.h"
 
 namespace qm {
@@ -19,7 +20,7 @@ struct View {
     test::ScriptedTerminal terminal;
     View() {
         g.terminal = &terminal;
-        append_unit(g, Unit{.kind = unit_player, .x = 200, .y = 62, .hit_points = 10});
+        append_unit(g, test::unit_at(unit_player, 200, 62)).hit_points = 10;
     }
     // Draws at this tick and gives the screen cell over map cell (x, y).
     Cell draw(std::uint32_t tick, int x = 170, int y = 55) {
@@ -54,8 +55,8 @@ TEST(MapView, GlyphsOfUnitsBossesAndBuildings) {
     // bounce right on its steps at 266 and 533). Row 6: one boss per faction; factions 3 and 12
     // shimmer over two and three glyphs.
     View v;
-    for (int k = 0; k < 10; ++k) append_unit(v.g, Unit{.kind = k, .faction = 4, .x = 170 + k, .y = 55, .phase = 100});
-    for (int f = 0; f < 16; ++f) append_unit(v.g, Unit{.kind = unit_boss, .faction = f, .x = 170 + f, .y = 56});
+    for (int k = 0; k < 10; ++k) append_unit(v.g, test::unit_at(k, 170 + k, 55, 4)).phase = 100;
+    for (int f = 0; f < 16; ++f) append_unit(v.g, test::unit_at(unit_boss, 170 + f, 56, f));
     const std::pair<std::uint32_t, std::string> rows[] = {
         {966, "\xC4O'\x8E@\x9D\x85\x9CZ&"}, {1000, "\\O'\x8E@\x9D\xA0\x9C\xE4&"}, {1233, "/o`\x8F@\x9D\xA0\x9F\xE4&"}};
     for (const auto& [tick, glyphs] : rows) {
@@ -84,8 +85,8 @@ TEST(MapView, GlyphsOfUnitsBossesAndBuildings) {
 
 TEST(MapView, LinkCyclingAndCarriedBuildings) {
     View v;
-    Unit& soldier = append_unit(v.g, Unit{.kind = unit_enemy_soldier, .faction = 3, .x = 170, .y = 55, .phase = 100});
-    soldier.links = {9, -1, 12, 5};
+    Unit& soldier = append_unit(v.g, test::unit_at(unit_enemy_soldier, 170, 55, 3));
+    soldier.phase = 100, soldier.links = {9, -1, 12, 5};
     // (tick + phase) mod 2000: its own colour up to 1000, then 9, its own again (no link), 12, 5;
     // a tower cycles on the bare tick.
     append_building(v.g, Building{.kind = building_tower, .faction = 2, .links = {11, -1, -1, -1}, .x = 172, .y = 55,
@@ -101,12 +102,12 @@ TEST(MapView, LinkCyclingAndCarriedBuildings) {
     // A carried node blinks slowly even over a source, under a flashing cross; a player just
     // outside the window still shows what it carries inside it.
     Unit& player = *v.g.units[0];
-    player.x = 169, player.y = 60;
+    place_unit(v.g, player, 169, 60);
     map_cell(v.g, 170, 60) = source_cell;
     player.carry_slots[1] = Building{.kind = building_node, .faction = 1};
     EXPECT_EQ(v.draw(1000, 170, 60), (Cell{254, 1, 7, 0}));
     EXPECT_EQ(v.draw(1600, 170, 60), (Cell{197, 7, 0, 1}));
-    player.x = 159;
+    place_unit(v.g, player, 159, 60);
     EXPECT_EQ(v.draw(1000, 160, 60).glyph, 254);
 }
 
@@ -124,7 +125,7 @@ TEST(MapView, HealthBarAndBanner) {
         {67, 10, 7, 13, 0, ground, "   DEATH LORD IS COMING: 7      " + ground.substr(32), ground, ground},
         {67, 10, -2, 13, 0, ground, ground, ground, ground}};
     for (const auto& [y, hit_points, countdown, type, bar_row, row0, row1, row23, row24] : frames) {
-        player.y = y, player.hit_points = hit_points, v.g.wave_countdown = countdown, v.g.megaboss_type = type;
+        place_unit(v.g, player, player.x, y), player.hit_points = hit_points, v.g.wave_countdown = countdown, v.g.megaboss_type = type;
         v.draw(0);
         EXPECT_EQ(std::tuple(int{v.g.bar_row}, v.row(0), v.row(1), v.row(23), v.row(24)),
                   std::tuple(bar_row, row0, row1, row23, row24)) << y;

@@ -22,7 +22,7 @@ TEST(MegabossWave, UnitsAndCountsWithTheHitPointCapAndAtMostTenExtraGroups) {
         g.seed = 99 + static_cast<std::uint32_t>(defeated);
         g.megaboss_type = 6;
         g.megabosses_defeated = defeated;
-        append_unit(g, Unit{});
+        append_unit(g, Unit(unit_player));
         spawn_wave(g);
         const Unit& boss = *g.units[1];
         EXPECT_EQ(std::tuple(boss.kind, boss.faction, boss.flags, boss.max_hit_points, boss.x, boss.y),

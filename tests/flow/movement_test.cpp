@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "flow/movement.h"
+#include "support/world_builders.h"
 #include "world/lists.h"
 
 namespace qm {
@@ -17,7 +18,11 @@ constexpr Cell barrier{glyph_barrier, 0, 7, 0};
 struct World {
     Game g;
     Unit& p = unit(unit_player, 200, 62);
-    Unit& unit(int kind, int x, int y) { return append_unit(g, Unit{.kind = kind, .x = x, .y = y, .ammo = 0}); }
+    Unit& unit(int kind, int x, int y) {
+        Unit u = test::unit_at(kind, x, y);
+        u.ammo = 0;
+        return append_unit(g, u);
+    }
     Building& building(int kind, int x, int y) { return append_building(g, Building{.kind = kind, .x = x, .y = y}); }
     // Moves the unit last added.
     void step(int dx, int dy) { move_unit(g, static_cast<int>(g.units.size()) - 1, dx, dy); }
@@ -44,7 +49,7 @@ TEST(MoveUnit, WallsWornWallsBarriersAndKeys) {
     // barrier.
     World w;
     for (int y = 55; y <= 70; ++y) map_cell(w.g, 205, y) = barrier;
-    w.p.x = 203;
+    place_unit(w.g, w.p, 203, 62);
     w.p.carry_slots[2].kind = building_key;  // north-east: touches the barrier at (205, 61)
     move_unit(w.g, 0, 1, 0);
     EXPECT_EQ(std::tuple(w.p.x, w.p.carry_slots[2].kind, map_cell(w.g, 205, 55), map_cell(w.g, 205, 70)),
@@ -54,18 +59,18 @@ TEST(MoveUnit, WallsWornWallsBarriersAndKeys) {
 TEST(MoveUnit, BordersAndCarriedSlots) {
     World w;
     w.g.open_max_x = 320;
-    w.p.x = 398;
+    place_unit(w.g, w.p, 398, 62);
     move_unit(w.g, 0, 1, 1);
     move_unit(w.g, 0, 1, 1);  // off the map along x only: the y step is still made
     w.unit(unit_citizen, 150, 62);
     w.step(-1, 0);  // the view follows the player unit, and nobody else
     EXPECT_EQ(std::tuple(w.p.x, w.p.y, w.g.view_x), std::tuple(399, 64, 320));
-    w.p.x = 398;
+    place_unit(w.g, w.p, 398, w.p.y);
     w.p.carry_slots[1].kind = building_node;  // east: the player keeps off column 399
     move_unit(w.g, 0, 1, -1);
     EXPECT_EQ(std::tuple(w.p.x, w.p.y), std::tuple(398, 63));
     // A load stops in a worn wall of any colour, and on a building, which stays untouched.
-    w.p.x = 200, w.p.y = 62;
+    place_unit(w.g, w.p, 200, 62);
     w.p.carry_slots[1].kind = building_none;
     w.p.carry_slots[0].kind = building_node;  // south-east
     map_cell(w.g, 202, 63) = Cell{176, 2, 0, 0};
@@ -108,7 +113,7 @@ TEST(PlayerAction, TakingSettingDownOpeningMenusAndBolts) {
     // Diagonals run at full speed along one axis chosen by a coin, 71 to 100 along the other,
     // from the edge of their cell on that other axis.
     int along_x = 0;
-    w.p.y = 100;  // away from the buildings, and with nothing carried
+    place_unit(w.g, w.p, w.p.x, 100);  // away from the buildings, and with nothing carried
     w.p.carry_slots[5].kind = building_none;
     w.p.affinity = 7;
     w.p.weapon_level = 10;

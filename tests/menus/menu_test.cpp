@@ -10,6 +10,7 @@
 #include "menus/menu_display.h"
 #include "records/statistics.h"
 #include "support/scripted_terminal.h"
+#include "support/world_builders.h"
 #include "units/combat.h"
 #include "world/lists.h"
 
@@ -22,7 +23,7 @@ struct Menu {
     test::ScriptedTerminal terminal;
     explicit Menu(int ooze) {
         g.terminal = &terminal;
-        append_unit(g, Unit{.kind = unit_player, .x = 204, .y = 62});
+        append_unit(g, test::unit_at(unit_player, 204, 62));
         add(building_node, 3, 205, 62);
         g.open_menu = g.menu_building = 0;
         g.ooze_store[3] = ooze;
@@ -39,7 +40,7 @@ struct Menu {
 
 TEST(MenuDisplay, BothSidesAndTheThresholds) {
     Menu m(10);
-    m.g.units[0]->x = 199;  // screen column 39: the grid at the right edge, columns 60..76
+    place_unit(m.g, *m.g.units[0], 199, 62);  // screen column 39: the grid at the right edge, columns 60..76
     m.draw();
     // 10 ooze: q, w, e and a lit with their letters in the node's colour; d, z and c dark grey
     // without; the close box always there, the centre empty.
@@ -56,7 +57,7 @@ TEST(MenuDisplay, BothSidesAndTheThresholds) {
 
     // A linked node marks the lit boxes' corners. In screen column 40 the grid is at the left edge.
     m.add(building_node, 9, 203, 61);
-    m.g.units[0]->x = 200;
+    place_unit(m.g, *m.g.units[0], 200, 62);
     m.draw();
     EXPECT_EQ(std::tuple(m.at(0, 0), m.at(4, 0), m.at(12, 6), m.row(16, 0, 17), m.row(0, 60)),
               std::tuple(Cell{254, 1, 0, 1}, Cell{191, 7, 0, 1}, Cell{218, 0, 0, 1}, bottom, "     "));
@@ -111,8 +112,8 @@ TEST(MenuPurchases, TooPoorAtTheLimitNoRoomAndPastTheEndOfTheList) {
     for (int i = 0; i < 500; ++i) {
         full.add(building_tower, 0, 300, 100);
         full.add(building_barricade, 0, 300, 101);
-        append_unit(full.g, Unit{.kind = i % 2 ? unit_own_soldier : unit_own_general});
-        append_unit(full.g, Unit{.kind = unit_own_flier});
+        append_unit(full.g, Unit(i % 2 ? unit_own_soldier : unit_own_general));
+        append_unit(full.g, Unit(unit_own_flier));
     }
     for (auto [dx, dy] : {std::pair{0, -1}, {-1, 0}, {1, -1}, {1, 0}, {-1, 1}}) EXPECT_FALSE(menu_key(full.g, dx, dy));
     EXPECT_EQ(std::tuple(full.g.ooze_store[3], full.g.units.size(), full.g.buildings.size()),

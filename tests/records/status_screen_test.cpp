@@ -15,7 +15,7 @@ namespace {
 struct StatusGame {
     Game game;
     test::ScriptedTerminal terminal;
-    Unit& player = append_unit(game, Unit{});
+    Unit& player = append_unit(game, Unit(unit_player));
     explicit StatusGame(const std::function<bool(std::uint32_t&)>& draws_fit) {
         game.terminal = &terminal;
         terminal.type({'k'});

@@ -138,6 +138,7 @@ std::string InvariantChecker::check(const Game& game) {
         for (int f = 0; f < faction_count; ++f) sum += counters[static_cast<std::size_t>(first + f * stride)];
         if (counters[static_cast<std::size_t>(total)] != sum) return "counter " + to_string(total) + " is not its sum";
     }
+    if (auto bad = game.index.disagreement(game.units, game.buildings, game.effects); !bad.empty()) return bad;
     // Every ooze drop gathered in this megaboss cycle is in the cycle's tally.
     const std::uint32_t gathered = counters[stat_total_gathered];
     if (new_cycle) gathered_at_cycle_start = gathered;

@@ -13,11 +13,11 @@ namespace qm::soak {
 namespace {
 
 TEST(Invariants, EachBrokenRuleIsCaught) {
-    Unit stray;
+    Unit stray(unit_ooze);
     Building gone;
     // What breaks a rule, and the words the checker finds for it. Building 0 is the start node.
     const std::vector<std::pair<std::string, std::function<void(Game&, InvariantChecker&)>>> breaks{
-        {"a second player unit at 3", [](Game& g, auto&) { append_unit(g, fresh_unit(g)); }},
+        {"a second player unit at 3", [](Game& g, auto&) { append_unit(g, fresh_unit(g, unit_player)); }},
         {"records left outside a game", [](Game& g, auto&) { g.game_mode = 0; }},
         {"unit 1 targets a unit that is gone", [&](Game& g, auto&) { g.units[1]->target_unit = &stray; }},
         {"unit 1 targets a building that is gone", [&](Game& g, auto&) { g.units[1]->target_building = &gone; }},
@@ -26,7 +26,7 @@ TEST(Invariants, EachBrokenRuleIsCaught) {
         {"unit 2, carried: kind 7", [](Game& g, auto&) { g.units[2]->carry_slots[1].kind = 7; }},
         {"effect 0: kind 8", [](Game& g, auto&) { append_effect(g, Effect{.kind = 8}); }},
         {"more own troops", [](Game& g, auto&) {
-             for (int i = 0; i <= purchase_limit; ++i) append_unit(g, Unit{.kind = unit_own_flier});
+             for (int i = 0; i <= purchase_limit; ++i) append_unit(g, Unit(unit_own_flier));
          }},
         {"(300, 100) holds 219 fg 3", [](Game& g, auto&) { map_cell(g, 300, 100) = Cell{219, 3, 0, 0}; }},
         {"building 0 left marked visited", [](Game& g, auto&) { g.buildings[0]->flags = building_visited; }},
@@ -38,6 +38,8 @@ TEST(Invariants, EachBrokenRuleIsCaught) {
         {"counter 375 is not its sum", [](Game& g, auto&) { record_death(g, 16, unit_citizen); }},
         {"without a node to read", [](Game& g, auto&) { g.open_menu = 0, g.menu_building = 99; }},
         // Opened on the start node, then pointing at the corrupted node.
+        // A unit that turns or moves without telling the world index.
+        {"unit 1 is filed as kind 2", [](Game& g, auto&) { g.units[1]->kind = unit_ooze; }},
         {"the node menu slid off its node", [](Game& g, auto& c) { g.open_menu = 0, c.check(g), g.menu_building = 1; }},
     };
     for (const auto& [words, breaking] : breaks) {

@@ -1,4 +1,4 @@
-// Small worlds built by hand for the unit, building and effect tests, and seeds chosen so that
+// Small worlds built by hand for the tests, and seeds chosen so that
 // a given draw comes out as a test needs it. Nothing here draws from the game's generator.
 #pragma once
 
@@ -9,11 +9,18 @@
 
 namespace qm::test {
 
+// A unit of the kind on (x, y), every other field fresh.
+inline Unit unit_at(int kind, int x, int y, int faction = 0) {
+    Unit u(kind);
+    u.x = x, u.y = y, u.faction = faction;
+    return u;
+}
+
 // Phase 1 never matches frame_counter 0 for any period (at least 5): such a unit sits still
 // in a unit update at frame 0 unless a test gives it phase 0.
 inline Unit& put_unit(Game& g, int kind, int faction, int x, int y, int hit_points = 20, int phase = 1) {
-    Unit u;
-    u.kind = kind, u.faction = faction, u.x = x, u.y = y, u.phase = phase;
+    Unit u(kind);
+    u.faction = faction, u.x = x, u.y = y, u.phase = phase;
     u.hit_points = u.max_hit_points = hit_points;
     return append_unit(g, u);
 }

@@ -3,7 +3,7 @@
 #include <set>
 #include <tuple>
 
-#include "buildings/building_fixtures.h"
+#include "support/world_builders.h"
 #include "units/combat.h"
 
 namespace qm::test {
@@ -21,7 +21,7 @@ TEST(Combat, StatsDamageAndAnAttack) {
         {unit_enemy_general, 3, mixed, 3, 10}, {unit_enemy_general, 3, mixed, 7, 2}, {unit_own_soldier, 1, none, 9, 2},
         {unit_own_general, 1, none, 9, 4},
     };
-    Unit u;
+    Unit u(unit_citizen);
     for (const auto& [kind, faction, links, k, expected] : cases) {
         u.kind = kind, u.faction = faction, u.links = links;
         EXPECT_EQ(stat(g, u, k), expected) << kind << " " << k;
@@ -35,7 +35,7 @@ TEST(Combat, StatsDamageAndAnAttack) {
     std::set<int> player_lost, building_lost;
     for (std::uint32_t seed = 1; seed <= 300; ++seed) {
         g.seed = spread_seed(seed);
-        Unit p;
+        Unit p(unit_player);
         p.hit_points = 100, p.affinity = 5, p.links = {5, -1, 5, -1};
         damage(g, p, 8, 5);
         Building b;
@@ -50,8 +50,7 @@ TEST(Combat, StatsDamageAndAnAttack) {
     // from a defender the general's blow of 5 has just brought to 0.
     for (int k : {power_drain, power_poison, power_crush, power_thorns}) g.units[0]->skill_levels[k] = 50;
     g.units[0]->skill_levels[power_shock] = 25;
-    Unit a, d;
-    a.kind = d.kind = unit_own_general;
+    Unit a(unit_own_general), d(unit_own_general);
     a.hit_points = 10, a.max_hit_points = 11, d.hit_points = 5, d.slow = 3;
     attack(g, a, d);
     EXPECT_EQ(std::tuple(a.hit_points, d.poison, d.slow, d.hit_points), std::tuple(11 - 2 - 1, 3, 10, 0));

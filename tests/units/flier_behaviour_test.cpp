@@ -2,7 +2,7 @@
 
 #include <tuple>
 
-#include "buildings/building_fixtures.h"
+#include "support/world_builders.h"
 #include "records/statistics.h"
 #include "units/flier_behaviour.h"
 #include "units/pathing.h"

@@ -3,7 +3,7 @@
 #include <set>
 #include <tuple>
 
-#include "buildings/building_fixtures.h"
+#include "support/world_builders.h"
 #include "units/combat.h"
 #include "units/ground_behaviour.h"
 
@@ -29,8 +29,11 @@ TEST(GroundBehaviour, EachKindChoosesItsTarget) {
     std::set<Building*> picked;
     for (int i = 0; i < 50; ++i) picked.insert(citizen_node_pick(t, c));
     EXPECT_EQ(picked, (std::set<Building*>{&own, &foreign}));
-    std::swap(t.buildings[0], t.buildings[1]);
-    for (int i = 0; i < 50; ++i) EXPECT_EQ(citizen_node_pick(t, c), &own);
+    Game u;
+    Unit& d = put_unit(u, unit_citizen, 3, 100, 50);
+    put_building(u, building_node, 4, 70, 50);
+    Building& own_second = put_building(u, building_node, 3, 130, 50);
+    for (int i = 0; i < 50; ++i) EXPECT_EQ(citizen_node_pick(u, d), &own_second);
 
     for (std::uint32_t seed = 1; seed <= 10; ++seed) {
         // An ooze and a barracks at 3: the tie goes to the building, and a marksman aiming at
@@ -62,7 +65,7 @@ TEST(GroundBehaviour, EachKindChoosesItsTarget) {
                   std::tuple(&leader, nullptr, 20));
         Unit& near = put_unit(e, unit_citizen, 1, 100, 60);
         for (int turn = 0; turn < 100 && follower.target_unit != &near; ++turn) {
-            follower.x = 100, follower.y = 50;
+            place_unit(e, follower, 100, 50);
             ground_behaviour(e, 1);
         }
         EXPECT_EQ(follower.target_unit, &near);
@@ -82,17 +85,21 @@ TEST(GroundBehaviour, OozesConvertCitizens) {
         ground_behaviour(g, 1);
         EXPECT_EQ(std::tuple(citizen.kind, citizen.faction, citizen.hit_points, ooze.x, ooze.y),
                   std::tuple(unit_ooze, 6, 13, 100, 50));
-        citizen.kind = unit_citizen, citizen.x = 102;
+        change_kind(g, citizen, unit_citizen);
+        place_unit(g, citizen, 102, 51);
         ground_behaviour(g, 1);
         EXPECT_EQ(citizen.kind, unit_citizen);
         // A target that has meanwhile become an ooze of another faction is converted again,
         // unless the ooze drops it this frame.
-        citizen.kind = unit_ooze, citizen.faction = 9, citizen.x = 101;
-        ooze.x = 100, ooze.y = 50, ooze.target_unit = &citizen;
+        change_kind(g, citizen, unit_ooze);
+        citizen.faction = 9, ooze.target_unit = &citizen;
+        place_unit(g, citizen, 101, 51);
+        place_unit(g, ooze, 100, 50);
         ground_behaviour(g, 1);
         reconverted += citizen.faction == 6;
         // A node as near as the citizen comes first: the citizen beside it is spared.
-        citizen.kind = unit_citizen, ooze.x = 100, ooze.y = 50;
+        change_kind(g, citizen, unit_citizen);
+        place_unit(g, ooze, 100, 50);
         put_building(g, building_node, 2, 99, 49);
         ground_behaviour(g, 1);
         EXPECT_EQ(citizen.kind, unit_citizen);

@@ -6,7 +6,7 @@
 #include <tuple>
 #include <vector>
 
-#include "buildings/building_fixtures.h"
+#include "support/world_builders.h"
 #include "records/statistics.h"
 #include "units/combat.h"
 #include "units/unit_update.h"
@@ -25,8 +25,8 @@ TEST(UnitUpdate, ActingSchedule) {
         {unit_enemy_general, 2, 0, 3, 5},
     };
     for (const auto& [kind, links, slow, haste, period] : cases) {
-        Unit u;
-        u.kind = kind, u.slow = slow, u.haste = haste;
+        Unit u(kind);
+        u.slow = slow, u.haste = haste;
         std::fill_n(u.links.begin(), links, 11);
         EXPECT_EQ(acting_period(g, u), period) << kind << " slow " << slow << " haste " << haste;
     }

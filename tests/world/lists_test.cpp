@@ -12,8 +12,12 @@ namespace {
 // records where they were, and removal closes the gap in order.
 TEST(Lists, GrowthAndRemovalKeepEveryReferenceRight) {
     Game g;
-    for (int i = 0; i < 4; ++i) append_building(g, fresh_building(g)).x = i;
-    for (int i = 0; i < 3; ++i) append_unit(g, fresh_unit(g));
+    for (int i = 0; i < 4; ++i) {
+        Building b = fresh_building(g);
+        b.x = i;
+        append_building(g, b);
+    }
+    for (int i = 0; i < 3; ++i) append_unit(g, fresh_unit(g, unit_citizen));
     Unit& hunted = *g.units[2];
     Building& stand = *g.buildings[2];
     g.units[1]->target_unit = &hunted;
@@ -33,7 +37,11 @@ TEST(Lists, GrowthAndRemovalKeepEveryReferenceRight) {
     remove_building(g, 0);
     EXPECT_EQ(std::pair(g.open_menu, g.menu_building), std::pair(1, 1));
     const Unit* first = g.units[0].get();
-    for (int i = 2; i < 100; ++i) append_unit(g, fresh_unit(g)).x = i;
+    for (int i = 2; i < 100; ++i) {
+        Unit u = fresh_unit(g, unit_citizen);
+        u.x = i;
+        append_unit(g, u);
+    }
     remove_unit(g, 1);
     EXPECT_EQ(std::tuple(g.units[0].get(), g.units.size(), g.units[1]->x, g.units[98]->x),
               std::tuple(first, 99u, 2, 99));
