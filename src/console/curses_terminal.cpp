@@ -519,21 +519,19 @@ private:
 
 }  // namespace
 
-int curses_colour(int console_colour) {
-    constexpr int curses_of[8] = {COLOR_BLACK, COLOR_BLUE,    COLOR_GREEN, COLOR_CYAN,
-                                  COLOR_RED,   COLOR_MAGENTA, COLOR_YELLOW, COLOR_WHITE};
-    return curses_of[console_colour & 7];
-}
+// Curses numbers its colours as the terminals do.
+static_assert(COLOR_RED == terminal_colour(4) && COLOR_BLUE == terminal_colour(1) &&
+              COLOR_CYAN == terminal_colour(3) && COLOR_YELLOW == terminal_colour(6));
 
 std::vector<CursesPair> curses_pairs(bool sixteen_colours) {
     std::vector<CursesPair> pairs;
     for (const PairDefinition& p : colour_pairs().pairs) {
-        pairs.push_back({p.pair, curses_colour(p.fg), curses_colour(p.bg)});
+        pairs.push_back({p.pair, terminal_colour(p.fg), terminal_colour(p.bg)});
     }
     if (sixteen_colours) {
         for (int fg = 0; fg < 8; ++fg) {
             for (int bg = 0; bg < 8; ++bg) {
-                pairs.push_back({64 + fg * 8 + bg, curses_colour(fg) + 8, curses_colour(bg)});
+                pairs.push_back({64 + fg * 8 + bg, terminal_colour(fg) + 8, terminal_colour(bg)});
             }
         }
     }

@@ -18,9 +18,6 @@ std::unique_ptr<Terminal> make_curses_terminal();
 // the program sees them, and TERM names its type.
 std::unique_ptr<Terminal> make_curses_terminal(std::FILE* output, std::FILE* input);
 
-// Curses numbers red 1 and blue 4, cyan 6 and brown 3: the console's 1, 3, 4, 6 swap places.
-int curses_colour(int console_colour);
-
 // One colour pair as created in curses numbering.
 struct CursesPair {
     int pair, fg, bg;
