@@ -31,23 +31,6 @@ constexpr int poll_interval_ms = 100;
 // Longer than any escape sequence a terminal sends for a key.
 constexpr int max_sequence_length = 32;
 
-// The console's key codes, as the keypad table of the keys module knows them by their low byte.
-constexpr int pad_upper_left = 0x1C1;
-constexpr int pad_up = 0x1C2;
-constexpr int pad_upper_right = 0x1C3;
-constexpr int pad_left = 0x1C4;
-constexpr int pad_centre = 0x1C5;
-constexpr int pad_right = 0x1C6;
-constexpr int pad_lower_left = 0x1C7;
-constexpr int pad_down = 0x1C8;
-constexpr int pad_lower_right = 0x1C9;
-constexpr int pad_slash = 0x1CA;
-constexpr int pad_enter = 0x1CB;
-constexpr int pad_stop = 0x1CE;
-constexpr int pad_star = 0x1CF;
-constexpr int pad_minus = 0x1D0;
-constexpr int pad_plus = 0x1D1;
-constexpr int pad_zero = 0x1FA;
 // Keypad keys the console has no code for; read as the characters printed on them.
 constexpr int pad_equals = 0x1FB;
 constexpr int pad_comma = 0x1FC;
@@ -72,27 +55,20 @@ constexpr Binding key_bindings[] = {
     {"\033[H", pad_upper_left},  {"\033OH", pad_upper_left}, {"\033[1~", pad_upper_left},
     {"\033[7~", pad_upper_left}, {"\033[F", pad_lower_left}, {"\033OF", pad_lower_left},
     {"\033[4~", pad_lower_left}, {"\033[8~", pad_lower_left}, {"\033[5~", pad_upper_right},
-    {"\033[6~", pad_lower_right}, {"\033[A", KEY_UP},        {"\033OA", KEY_UP},
-    {"\033[B", KEY_DOWN},        {"\033OB", KEY_DOWN},       {"\033[C", KEY_RIGHT},
-    {"\033OC", KEY_RIGHT},       {"\033[D", KEY_LEFT},       {"\033OD", KEY_LEFT},
+    {"\033[6~", pad_lower_right}, {"\033[A", key_up},        {"\033OA", key_up},
+    {"\033[B", key_down},        {"\033OB", key_down},       {"\033[C", key_right},
+    {"\033OC", key_right},       {"\033[D", key_left},       {"\033OD", key_left},
 };
 
 // Curses key codes and the console key each one is.
 constexpr std::pair<int, int> curses_keys[] = {
-    {KEY_UP, KEY_UP},           {KEY_DOWN, KEY_DOWN},        {KEY_LEFT, KEY_LEFT},
-    {KEY_RIGHT, KEY_RIGHT},     {KEY_A1, pad_upper_left},    {KEY_HOME, pad_upper_left},
+    {KEY_UP, key_up},           {KEY_DOWN, key_down},        {KEY_LEFT, key_left},
+    {KEY_RIGHT, key_right},     {KEY_A1, pad_upper_left},    {KEY_HOME, pad_upper_left},
     {KEY_FIND, pad_upper_left}, {KEY_A3, pad_upper_right},   {KEY_PPAGE, pad_upper_right},
     {KEY_B2, pad_centre},       {KEY_BEG, pad_centre},       {KEY_C1, pad_lower_left},
     {KEY_END, pad_lower_left},  {KEY_SELECT, pad_lower_left}, {KEY_C3, pad_lower_right},
     {KEY_NPAGE, pad_lower_right}, {KEY_ENTER, pad_enter},    {KEY_IC, pad_zero},
     {KEY_DC, pad_stop},         {KEY_BACKSPACE, console_backspace},
-};
-
-// Codes the bindings above deliver as they are.
-constexpr int console_codes[] = {
-    pad_upper_left, pad_up,    pad_upper_right, pad_left,  pad_centre, pad_right,
-    pad_lower_left, pad_down,  pad_lower_right, pad_slash, pad_enter,  pad_stop,
-    pad_star,       pad_minus, pad_plus,        pad_zero,
 };
 
 // Set from signal handlers and from a terminal that went away; once set, the game winds down.
@@ -564,8 +540,8 @@ int console_key(int curses_key) {
     for (const auto& [code, console] : curses_keys) {
         if (curses_key == code) return console;
     }
-    for (int code : console_codes) {
-        if (curses_key == code) return code;
+    for (const KeypadKey& k : keypad_keys) {  // the codes the bindings above deliver
+        if (curses_key == k.code) return k.code;
     }
     return key_none;
 }
