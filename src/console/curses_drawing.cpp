@@ -58,6 +58,18 @@ std::string utf8(char32_t c) {
     return out;
 }
 
+// The moves to every cell of the screen with its top left cell at (top, left).
+std::vector<std::string> moves_to_cells(const std::string& cursor_address, int top, int left) {
+    std::vector<std::string> moves;
+    moves.reserve(screen_rows * screen_columns);
+    for (int row = 0; row < screen_rows; ++row) {
+        for (int column = 0; column < screen_columns; ++column) {
+            moves.push_back(with_parameters(cursor_address, top + row, left + column));
+        }
+    }
+    return moves;
+}
+
 // The sequences the frames are written with, when the terminal has all of them: a UTF-8
 // locale, absolute cursor moves, colours by number, and no line feed forced by the last
 // column. Anything less and curses draws every frame itself.
@@ -77,12 +89,7 @@ std::optional<TerminalCodes> read_terminal_codes(bool utf8_locale, bool sixteen_
     }
     for (int c = 0; c < (sixteen_colours ? 16 : 8); ++c) codes.foreground[c] = with_parameters(setaf, c);
     for (int c = 0; c < 8; ++c) codes.background[c] = with_parameters(setab, c);
-    codes.move_to.reserve(screen_rows * screen_columns);
-    for (int row = 0; row < screen_rows; ++row) {
-        for (int column = 0; column < screen_columns; ++column) {
-            codes.move_to.push_back(with_parameters(cup, row, column));
-        }
-    }
+    codes.move_to = moves_to_cells(cup, 0, 0);
     if (!cuf.empty()) {
         for (int n = 1; n < screen_columns; ++n) codes.move_right[n] = with_parameters(cuf, n);
     }
@@ -141,6 +148,7 @@ void CursesDrawing::start() {
     if (!codes) return;
     reset_ = codes->reset;
     home_ = codes->move_to[0];
+    cursor_address_ = capability("cup");
     writer_.emplace(std::move(*codes));
     // Curses' own start on the terminal (its screen entered and cleared) comes first.
     werase(stdscr);
@@ -156,6 +164,18 @@ bool CursesDrawing::too_small() const {
 // Only the cells that changed since the last frame are handed on, and a frame with none changed
 // sends nothing: handing all 2,000 to curses every frame costs more than the game's own drawing.
 void CursesDrawing::show(bool whole) {
+    // Half the spare rows and columns above and to the left, rounded down.
+    int rows = 0, columns = 0;
+    getmaxyx(stdscr, rows, columns);
+    const int top = (rows - screen_rows) / 2, left = (columns - screen_columns) / 2;
+    if (top != top_ || left != left_) {
+        // Nothing of the screen may stay where it stood before.
+        if (shown_valid_) hand_screen_to_curses();
+        top_ = top;
+        left_ = left;
+        if (writer_) writer_->set_moves(moves_to_cells(cursor_address_, top_, left_));
+        whole = true;
+    }
     if (writer_) {
         write_frame(whole || !shown_valid_);
         return;
@@ -205,8 +225,8 @@ void CursesDrawing::hand_screen_to_curses() {
     if (writer_) {
         write_all(output_fd_, reset_ + home_);
         writer_->forget();
-        shown_valid_ = false;
     }
+    shown_valid_ = false;
     werase(stdscr);
     clearok(curscr, TRUE);
     wrefresh(stdscr);
@@ -219,12 +239,12 @@ void CursesDrawing::draw_cell(int row, int column, const Cell& cell) {
         const wchar_t text[2] = {static_cast<wchar_t>(cp437_unicode[cell.glyph]), L'\0'};
         cchar_t c{};
         setcchar(&c, text, bold, static_cast<short>(a.pair), nullptr);
-        mvwadd_wch(stdscr, row, column, &c);
+        mvwadd_wch(stdscr, top_ + row, left_ + column, &c);
     } else {
         const GlyphStandIn s = cp437_stand_ins[cell.glyph];
         const chtype glyph =
             s.acs != 0 ? NCURSES_ACS(s.acs) : static_cast<chtype>(static_cast<unsigned char>(s.ascii));
-        mvwaddch(stdscr, row, column, glyph | bold | COLOR_PAIR(a.pair));
+        mvwaddch(stdscr, top_ + row, left_ + column, glyph | bold | COLOR_PAIR(a.pair));
     }
 }
 

@@ -37,8 +37,9 @@ public:
 
     void set_frame(const ScreenBuffer& screen) { last_ = screen; }
     bool too_small() const;
-    // Shows the last frame on a terminal large enough: every cell when whole is set, else only
-    // those that changed since the last one shown.
+    // Shows the last frame on a terminal large enough, in its middle: every cell when whole is
+    // set or the terminal's size moved the middle, else only those that changed since the last
+    // one shown.
     void show(bool whole);
     void draw_notice();
     // Before curses writes to the terminal (the notice, a resize, the way out).
@@ -51,6 +52,9 @@ private:
     bool utf8_;
     int output_fd_;
     bool sixteen_colours_ = false;
+    // Where the screen's top left cell stands on the terminal.
+    int top_ = 0, left_ = 0;
+    std::string cursor_address_;
     // Set where the terminal has every sequence the frames need; else curses draws them.
     std::optional<ScreenWriter> writer_;
     std::string reset_;
