@@ -1,5 +1,5 @@
 # Thin wrappers over the CMake presets.
-.PHONY: play build test bench soak fuzz clean
+.PHONY: play build test install bench soak fuzz clean
 
 build:
 	cmake --preset release >/dev/null
@@ -7,6 +7,11 @@ build:
 
 play: build
 	./build/release/quillmire
+
+# Installs the game under PREFIX (and DESTDIR, when given, before it).
+PREFIX ?= /usr/local
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install build/release --prefix "$(PREFIX)"
 
 test:
 	cmake --preset test >/dev/null
