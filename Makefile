@@ -1,5 +1,5 @@
 # Thin wrappers over the CMake presets.
-.PHONY: play build test install bench soak fuzz clean
+.PHONY: play build test install package bench soak fuzz clean
 
 build:
 	cmake --preset release >/dev/null
@@ -12,6 +12,10 @@ play: build
 PREFIX ?= /usr/local
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install build/release --prefix "$(PREFIX)"
+
+# A Debian package of the game, in build/release.
+package: build
+	cd build/release && cpack
 
 test:
 	cmake --preset test >/dev/null

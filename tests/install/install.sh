@@ -19,3 +19,12 @@ warnings="$(zcat share/man/man6/quillmire.6.gz | groff -ww -z -man 2>&1)"
 zcat share/man/man6/quillmire.6.gz | grep -q "^\.TH QUILLMIRE 6 .* \"Quillmire $2\" \"Games\"$"
 zcat share/doc/quillmire/changelog.gz | head -n 1 | grep -qx "quillmire ($2) unstable; urgency=medium"
 
+# The Debian package of the same files: named, versioned and filed as a game, under /usr.
+cpack -G DEB --config "$1/CPackConfig.cmake" -B "$root/deb" >/dev/null
+deb="$(echo "$root"/deb/quillmire_"$2"_*.deb)"
+[ "$(dpkg-deb -f "$deb" Package Version Section)" = "Package: quillmire
+Version: $2
+Section: games" ]
+dpkg-deb -f "$deb" Depends | grep -q "libncursesw6 "
+dpkg-deb -c "$deb" | grep -c -e " ./usr/games/quillmire$" -e " ./usr/share/man/man6/quillmire.6.gz$" |
+    grep -qx 2
