@@ -72,13 +72,15 @@ std::vector<std::string> moves_to_cells(const std::string& cursor_address, int t
 
 // The sequences the frames are written with, when the terminal has all of them: a UTF-8
 // locale, absolute cursor moves, colours by number, and no line feed forced by the last
-// column. Anything less and curses draws every frame itself.
-std::optional<TerminalCodes> read_terminal_codes(bool utf8_locale, bool sixteen_colours) {
+// column. Anything less and curses draws every frame itself. The moves to the cells wait until
+// the terminal's size says where the screen stands; cup is what they are made from.
+std::optional<TerminalCodes> read_terminal_codes(bool utf8_locale, bool sixteen_colours,
+                                                std::string& cup) {
     TerminalCodes codes;
     codes.sixteen_colours = sixteen_colours;
     codes.reset = capability("sgr0");
     codes.bold = capability("bold");
-    const std::string cup = capability("cup");
+    cup = capability("cup");
     const std::string setaf = capability("setaf");
     const std::string setab = capability("setab");
     const std::string cuf = capability("cuf");
@@ -89,7 +91,6 @@ std::optional<TerminalCodes> read_terminal_codes(bool utf8_locale, bool sixteen_
     }
     for (int c = 0; c < (sixteen_colours ? 16 : 8); ++c) codes.foreground[c] = with_parameters(setaf, c);
     for (int c = 0; c < 8; ++c) codes.background[c] = with_parameters(setab, c);
-    codes.move_to = moves_to_cells(cup, 0, 0);
     if (!cuf.empty()) {
         for (int n = 1; n < screen_columns; ++n) codes.move_right[n] = with_parameters(cuf, n);
     }
@@ -144,11 +145,10 @@ CursesDrawing::CursesDrawing(bool utf8, int output_fd) : utf8_(utf8), output_fd_
 }
 
 void CursesDrawing::start() {
-    auto codes = read_terminal_codes(utf8_, sixteen_colours_);
+    auto codes = read_terminal_codes(utf8_, sixteen_colours_, cursor_address_);
     if (!codes) return;
     reset_ = codes->reset;
-    home_ = codes->move_to[0];
-    cursor_address_ = capability("cup");
+    home_ = with_parameters(cursor_address_, 0, 0);
     writer_.emplace(std::move(*codes));
     // Curses' own start on the terminal (its screen entered and cleared) comes first.
     werase(stdscr);

@@ -52,8 +52,9 @@ private:
     bool utf8_;
     int output_fd_;
     bool sixteen_colours_ = false;
-    // Where the screen's top left cell stands on the terminal.
-    int top_ = 0, left_ = 0;
+    // Where the screen's top left cell stands on the terminal; nowhere before the first frame.
+    int top_ = -1, left_ = -1;
+    // The terminal's cursor move, when the frames are written without curses.
     std::string cursor_address_;
     // Set where the terminal has every sequence the frames need; else curses draws them.
     std::optional<ScreenWriter> writer_;
