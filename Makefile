@@ -1,5 +1,5 @@
 # Thin wrappers over the CMake presets.
-.PHONY: play build test bench soak fuzz clean
+.PHONY: play build test install package bench soak fuzz clean
 
 build:
 	cmake --preset release >/dev/null
@@ -7,6 +7,15 @@ build:
 
 play: build
 	./build/release/quillmire
+
+# Installs the game under PREFIX (and DESTDIR, when given, before it).
+PREFIX ?= /usr/local
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install build/release --prefix "$(PREFIX)"
+
+# A Debian package of the game, in build/release.
+package: build
+	cd build/release && cpack
 
 test:
 	cmake --preset test >/dev/null

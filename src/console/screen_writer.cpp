@@ -1,12 +1,8 @@
 #include "console/screen_writer.h"
 
+#include "console/colour.h"
+
 namespace qm {
-namespace {
-
-// Terminals number red 1 and blue 4, cyan 6 and brown 3: the console's 1, 3, 4, 6 swap places.
-constexpr int terminal_colour[8] = {0, 4, 2, 6, 1, 5, 3, 7};
-
-}  // namespace
 
 void ScreenWriter::move_to(int row, int column, std::string& out) {
     if (cursor_known_ && row == row_ && column == column_) return;
@@ -27,8 +23,8 @@ void ScreenWriter::move_to(int row, int column, std::string& out) {
 
 void ScreenWriter::set_pen(const Cell& cell, std::string& out) {
     const bool bright = cell.bright != 0;
-    const int fg = terminal_colour[cell.fg & 7] + (bright && codes_.sixteen_colours ? 8 : 0);
-    const int bg = terminal_colour[cell.bg & 7];
+    const int fg = terminal_colour(cell.fg) + (bright && codes_.sixteen_colours ? 8 : 0);
+    const int bg = terminal_colour(cell.bg);
     const bool bold = bright && !codes_.sixteen_colours;
     // Bold can only be switched off with everything else.
     if (!pen_known_ || (bold_ && !bold)) {

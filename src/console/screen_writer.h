@@ -19,7 +19,7 @@ struct TerminalCodes {
     std::string bold;                          // bold on
     std::array<std::string, 16> foreground{};  // by terminal colour 0..15 (8..15 when it has 16)
     std::array<std::string, 8> background{};
-    std::vector<std::string> move_to;          // per screen cell, row * 80 + column
+    std::vector<std::string> move_to;          // to each cell of the screen, row * 80 + column
     std::array<std::string, screen_columns> move_right{};  // by distance; empty when unknown
     std::array<std::string, 256> glyph{};      // the bytes of each code page 437 glyph
     // Bright is the colour + 8 where the terminal has 16 colours, bold elsewhere.
@@ -33,6 +33,11 @@ public:
     // Appends to out what turns the terminal's screen from shown into next: every cell when
     // whole is set, else only the cells that differ.
     void frame(const ScreenBuffer& shown, const ScreenBuffer& next, bool whole, std::string& out);
+    // The moves to the cells from now on (the screen drawn elsewhere on the terminal).
+    void set_moves(std::vector<std::string> move_to) {
+        codes_.move_to = std::move(move_to);
+        cursor_known_ = false;
+    }
     // Forget the terminal's pen and cursor: someone else has written to it.
     void forget() {
         pen_known_ = false;

@@ -7,7 +7,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "console/curses_terminal.h"
+#include "console/curses_drawing.h"
+#include "console/curses_keys.h"
+#include "console/curses_restore.h"
 #include "console/keys.h"
 
 namespace qm {

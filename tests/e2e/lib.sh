@@ -37,7 +37,9 @@ GAME_LANG=${2:-C.UTF-8} PS1='$ ' sh -c 'trap : INT; sh ./launch.sh ${3:-}; echo 
 
 keys() { tm send-keys -t game "$@"; }
 screen() { tm capture-pane -p -t game 2>/dev/null; }
-row() { screen | sed -n "$(($1 + 1))p"; }
+# Rows (and row_has's columns) count from the game's screen, TOP rows down and LEFT columns
+# right on a terminal larger than it (see moved).
+row() { screen | sed -n "$(($1 + ${TOP:-0} + 1))p"; }
 shows_any() { screen | grep -qF -e "$1" -e "${2:-$1}"; }
 resize() { tm resize-window -t game -x "$1" -y "$2"; }
 
@@ -55,8 +57,15 @@ wait_for() { wait_until "${2:-15}" shows_any "$1"; }
 line_shown() { screen | grep -qx -- "$1"; }
 
 # TEXT on row N where the game centres it: from column 39 - (length - 1) / 2.
-row_has() { local r && r="$(row "$1")" && [ "${r:$((39 - (${#2} - 1) / 2)):${#2}}" == "$2" ]; }
+row_has() { local r && r="$(row "$1")" && [ "${r:$((${LEFT:-0} + 39 - (${#2} - 1) / 2)):${#2}}" == "$2" ]; }
 wait_row_has() { wait_until 15 row_has "$@"; }
+# moved TOP LEFT COMMAND...: COMMAND with the game's screen that far into the terminal.
+moved() { local TOP="$1" LEFT="$2" && shift 2 && "$@"; }
+# The terminal shows SCREEN (as captured at 80 x 25) TOP rows down and LEFT columns right, and
+# nothing else.
+shows_moved() {
+    [ "$(screen)" == "$(for _ in $(seq "$2"); do echo; done; sed "s/^./$(printf "%$3s")&/" <<<"$1")" ]
+}
 centred() { printf '%*s%s' $((39 - (${#1} - 1) / 2)) '' "$1"; }
 
 game_pid() { cat "$E2E_DIR/game.pid" 2>/dev/null; }

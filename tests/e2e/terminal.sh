@@ -57,7 +57,7 @@ sizes_and_held_keys() {
     check "and what there is" wait_for "This one is 60 x 20."
     check "the game waits without spinning" idles
     resize 100 30
-    check "a larger terminal shows the game" wait_row_has 3 "Knights of the Machine"
+    check "a larger terminal shows it in the middle" moved 2 10 wait_row_has 3 "Knights of the Machine"
     resize 79 25
     check "one column short is too small" wait_for "This one is 79 x 25."
     resize_storm

@@ -11,6 +11,14 @@ title_and_quit() {
     game_start
     for text in "${TITLE_ROWS[@]}"; do want+="$([ -n "$text" ] && centred "$text")"$'\n'; done
     check_eq "the title's rows" "${want%$'\n'}" "$(screen | sed -n '5p;8p;17,23p')"
+    want="$(screen)"
+    # Half the spare rows and columns above and to the left, the rest of the terminal blank.
+    resize 100 30
+    check "at 100 x 30 two rows down, ten columns right" wait_until 15 shows_moved "$want" 2 10
+    resize 120 40
+    check "at 120 x 40 seven rows down, twenty columns right" wait_until 15 shows_moved "$want" 7 20
+    resize 80 25
+    check "back at 80 x 25 as it was" wait_until 15 shows_moved "$want" 0 0
     keys Escape
     check_eq "ESC on the title exits with 0" "0" "$(exit_status)"
     check "the shell works afterwards" shell_usable
@@ -73,6 +81,8 @@ without_utf8_then_hangup() {
     check "drawn in the line-drawing set, not as letters" row_0_in_line_drawing
     check "the strip: checker boards, and blocks for faction 7" \
         bash -c '[[ "$1" =~ ^a{35}0{5}a{40}$ ]]' _ "$(row 24)"
+    resize 100 30
+    check "in the middle of a larger terminal too" moved 2 10 wait_row_has 3 "Knights of the Machine"
     kill -HUP "$(game_pid)"
     check_eq "SIGHUP exits with 0" "0" "$(exit_status)"
     check "the shell works afterwards" shell_usable
