@@ -49,7 +49,7 @@ TEST(StatusScreen, PromotionDrawsAndCaps) {
     for (const auto& [choice, health, weapon, skill, health_after, weapon_after, skill_after] : cases) {
         SCOPED_TRACE(testing::Message() << "row " << choice << " from " << health << "," << weapon << "," << skill);
         // A promotion at a node of faction 6 with nothing linked: four link draws, then one choice.
-        StatusGame s([&](std::uint32_t& seed) {
+        StatusGame s([choice = choice](std::uint32_t& seed) {
             for (int i = 0; i < 4; ++i) random_below(seed, 4);
             return random_below(seed, 8) == choice;
         });
