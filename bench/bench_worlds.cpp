@@ -188,7 +188,10 @@ void crash_fliers(Game& game) {
 void fill_with_drops(Game& game, Dice& dice) {
     while (game.effects.size() < effect_ceiling) {
         const int faction = dice.below(4) == 0 ? dice.below(16) : game.player_faction;
-        release_ooze_drop(game, faction, 161 + dice.below(78), 51 + dice.below(23));
+        // Drawn one by one, the row first: the order of a call's arguments is the compiler's.
+        const int y = 51 + dice.below(23);
+        const int x = 161 + dice.below(78);
+        release_ooze_drop(game, faction, x, y);
     }
 }
 
