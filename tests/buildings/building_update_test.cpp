@@ -40,6 +40,16 @@ TEST(BuildingUpdate, BreedingUnderTheCapsOnFreeCells) {
     EXPECT_EQ(std::tuple(c.kind, c.faction, g->ooze_store[3], g->ooze_store[8]), std::tuple(unit_citizen, 3, 0, 1000));
     EXPECT_TRUE(distance(c.x, c.y, bx, by) == 1 || distance(c.x, c.y, bx + 10, by) == 1);
 
+    // A node that calls is answered one frame in 150, drawn after the node's own one-in-500
+    // drop: a seed just inside that chance, and one just outside it (inside one in 149).
+    Game one;
+    map_cell(one, bx, by).fg = 3, put_building(one, building_node, 3, bx, by);
+    for (const auto& [n, answered] : {std::pair{150, 1u}, {149, 0u}}) {
+        one.seed = seed_on_edge(n, {500}), one.ooze_store[3] = 5;
+        building_update(one);
+        EXPECT_EQ(one.units.size(), answered) << n;
+    }
+
     // Corrupted nodes, barracks and airfields breed while their group, counted before any
     // building acts, is below 500.
     const auto bred = [](int kind, int crowd_kind, int crowd, std::uint32_t seed) {

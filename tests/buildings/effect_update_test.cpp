@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <set>
 #include <tuple>
 
 #include "support/world_builders.h"
@@ -134,6 +135,47 @@ TEST(EffectUpdate, ClonesAndTheirRefusals) {
     EXPECT_EQ(g.seed, held);
     chain_clone(g, parent);
     EXPECT_EQ(std::tuple(g.effects.size(), g.effects.back()->life), std::tuple(6u, 100));
+}
+
+TEST(EffectUpdate, DropsFiresAndFlight) {
+    // A drop rises a row every tenth frame, drifting at most a column; a drop of faction 0
+    // gathered at the end of its life counts for faction 0.
+    Game g;
+    put_effect(g, effect_ooze_drop, 0, 50, 50, 21);
+    for (int frame = 0; frame < 20; ++frame) effect_update(g);
+    const Effect& drop = *g.effects[0];
+    EXPECT_EQ(std::tuple(drop.y, std::abs(drop.x - 50) <= 2), std::tuple(48, true));
+    effect_update(g);
+    EXPECT_EQ(std::tuple(g.effects.size(), g.ooze_store[0], g.cycle_ooze[0], g.current_statistics.counters[stat_gathered]),
+              std::tuple(0u, 1, 1, 1u));
+    // Every tenth frame a fire lights a spark with half its life and one more on a cell next
+    // to it or its own, any of the nine.
+    std::set<std::pair<int, int>> sparks;
+    for (std::uint32_t seed = 1; seed <= 60; ++seed) {
+        Game f;
+        f.seed = spread_seed(seed);
+        put_effect(f, effect_fire, 0, 50, 50, 11);
+        effect_update(f);
+        ASSERT_EQ(f.effects.size(), 2u);
+        sparks.insert({f.effects[1]->x - 50, f.effects[1]->y - 50});
+        EXPECT_EQ(std::tuple(f.effects[1]->kind, f.effects[1]->life), std::tuple(effect_fire, 6));
+    }
+    EXPECT_EQ(sparks.size(), 9u);
+    EXPECT_TRUE(std::all_of(sparks.begin(), sparks.end(), [](auto s) { return std::abs(s.first) <= 1 && std::abs(s.second) <= 1; }));
+    // A tower bolt steps a cell on each axis whose fraction carries past 100: aimed 3 across and
+    // 9 up it rises two rows straight and strikes at (51, 47) on its third step; 60 across and
+    // 100 up, straight up to (50, 49) on its first and on to (51, 48); 100 across and 60 up,
+    // straight across to (51, 50) and on to (52, 49); the same back and down.
+    for (const auto& [vx, vy, x, y, frames] :
+         {std::tuple{3, -9, 51, 47, 6}, {60, -100, 50, 49, 2}, {60, -100, 51, 48, 4}, {-60, 100, 50, 51, 2},
+          {-60, 100, 49, 52, 4}, {100, -60, 51, 50, 2}, {100, -60, 52, 49, 4}, {-100, 60, 49, 50, 2}, {-100, 60, 48, 51, 4}}) {
+        Game t;
+        put_unit(t, unit_player, 7, 10, 10);
+        const Unit& struck = put_unit(t, unit_ooze, 1, x, y);
+        put_effect(t, effect_tower_bolt, 4, 50, 50, 20, vx, vy);
+        for (int frame = 0; frame < frames; ++frame) effect_update(t);
+        EXPECT_EQ(std::tuple(struck.hit_points, t.effects.size()), std::tuple(19, 0u)) << vx;
+    }
 }
 
 TEST(EffectUpdate, ShotsAndClouds) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <set>
 #include <tuple>
@@ -121,6 +122,11 @@ TEST(SectorOpening, CountsSitesKeysSourcesAndTheLastStage) {
         open_next_stage(h);
         EXPECT_EQ(std::tuple(h.sweep_column, h.stage, count_glyph(h, glyph_source)), std::tuple(-1, 5, 1));
         EXPECT_EQ(map_cell(h, 40, 24), (Cell{glyph_wall, 2, 0, 0}));
+        // The open top row is fenced at the map's edges and along the closed row below, not
+        // between its own sectors; the closed sectors are solid.
+        const auto glyphs = [&](auto... cells) { return std::array{map_cell(h, cells.first, cells.second).glyph...}; };
+        EXPECT_EQ(glyphs(std::pair{0, 10}, std::pair{399, 10}, std::pair{200, 0}, std::pair{79, 10}, std::pair{200, 40}),
+                  (std::array<std::uint8_t, 5>{glyph_wall, glyph_wall, glyph_wall, glyph_floor, glyph_wall}));
         open_next_stage(h);
         EXPECT_EQ(std::tuple(count_glyph(h, glyph_source), map_cell(h, 40, 24)), std::tuple(1, open_ground));
     }

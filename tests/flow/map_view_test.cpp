@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <set>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -48,6 +49,23 @@ TEST(MapView, TerrainAndTheSweepFront) {
         }
     }
     EXPECT_TRUE(ragged > 10 && ragged < 65 && v.g.screen.at(10, 5).glyph == 178) << ragged;
+
+    // What lies outside the window is not drawn and throws no coin: a shot east of it, and a
+    // megaboss inside, whose colour is any of the eight, bright or not, drawn afresh each time.
+    View m;
+    test::put_effect(m.g, effect_hostile_shot, 0, 300, 60, 10);
+    Unit megaboss = test::unit_at(unit_boss, 170, 55, 4);
+    megaboss.flags = unit_megaboss;
+    append_unit(m.g, megaboss);
+    std::set<int> colours;
+    for (int frame = 0; frame < 60; ++frame) {
+        std::uint32_t seed = m.g.seed;
+        const Cell c = m.draw(0);
+        random_below(seed, 8), random_below(seed, 2);
+        ASSERT_EQ(m.g.seed, seed) << "two draws for the megaboss, none for the shot";
+        colours.insert(c.fg + 8 * c.bright);
+    }
+    EXPECT_EQ(colours.size(), 16u);
 }
 
 TEST(MapView, GlyphsOfUnitsBossesAndBuildings) {

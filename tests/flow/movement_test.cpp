@@ -37,6 +37,9 @@ TEST(MoveUnit, WallsWornWallsBarriersAndKeys) {
         {unit_own_flier, grey_wall, 201, grey_wall},          {unit_player, barrier, 200, barrier},
         {unit_own_soldier, barrier, 200, barrier},            {unit_own_general, barrier, 200, barrier},
         {unit_enemy_soldier, barrier, 201, barrier},          {unit_ooze, barrier, 201, barrier},
+        {unit_own_soldier, grey_wall, 200, {178, 7, 0, 0}},   {unit_enemy_soldier, grey_wall, 200, {178, 7, 0, 0}},
+        {unit_own_general, grey_wall, 200, {178, 7, 0, 0}},   {unit_boss, grey_wall, 200, {178, 7, 0, 0}},
+        {unit_enemy_general, grey_wall, 200, {178, 7, 0, 0}}, {unit_enemy_flier, grey_wall, 201, grey_wall},
     };
     for (const auto& [kind, at, x, after] : steps) {
         World w;

@@ -62,6 +62,22 @@ TEST(SectorAssignment, TitleFactionChoiceAndNewGameThroughTheTerminal) {
         {1, "Light Division"}, {2, "The Gnomes"}, {4, "Armored Division"}, {11, "The Church"}, {12, "Hollow Seers"}};
     for (const auto& [frame, name] : shown) EXPECT_NE(t.frame_text(frame).find(name), std::string::npos) << frame;
     EXPECT_EQ(std::tuple(g.player_faction, g.game_mode, g.units.size(), g.units[0]->faction), std::tuple(15, 1, 3u, 15));
+    // The title's name on row 4 and its last line on row 22, centred.
+    EXPECT_EQ(std::tuple(t.frame_text(0).substr(81 * 4 + 35, 9), t.frame_text(0).substr(81 * 22 + 20, 39)),
+              std::tuple("Quillmire", "Press any other key now to Play a Game."));
+
+    // The shades behind the names are in the faction's colour, bright red for 12; black on
+    // black for faction 0, whatever its coin says.
+    for (std::uint32_t seed = 1; seed <= 8; ++seed) {
+        for (int faction : {0, 12}) {
+            Game s;
+            test::ScriptedTerminal st;
+            s.terminal = &st, s.seed = seed, s.player_faction = faction;
+            sector_assignment_frame(s);
+            const Cell c = s.screen.at(10, 10);
+            EXPECT_EQ(std::tuple(c.fg, c.bg, c.bright), faction == 0 ? std::tuple(0, 0, 0) : std::tuple(4, 0, 1));
+        }
+    }
 }
 
 }  // namespace

@@ -108,16 +108,17 @@ TEST(MenuPurchases, TooPoorAtTheLimitNoRoomAndPastTheEndOfTheList) {
     EXPECT_EQ(std::tuple(poor.g.ooze_store[3], poor.g.menu_flash[3], poor.g.menu_flash[6], poor.g.buildings.size()),
               std::tuple(5, 0, 0, 2u));
 
-    Menu full(1000);  // 500 of each: nothing is sold and nothing is paid
-    for (int i = 0; i < 500; ++i) {
-        full.add(building_tower, 0, 300, 100);
-        full.add(building_barricade, 0, 300, 101);
-        append_unit(full.g, Unit(i % 2 ? unit_own_soldier : unit_own_general));
-        append_unit(full.g, Unit(unit_own_flier));
+    // At 500 of their kind a purchase is refused and nothing is paid: towers and barricades each,
+    // own soldiers and generals together, fliers; the rest sell (10, 1, 10, 30 and 50 ooze).
+    for (const auto& [crowd, left] : {std::pair{0, 909}, {1, 900}, {2, 939}, {3, 949}}) {
+        Menu full(1000);
+        for (int i = 0; i < 500; ++i) {
+            if (crowd < 2) full.add(crowd == 0 ? building_tower : building_barricade, 0, 300, 100);
+            if (crowd >= 2) append_unit(full.g, Unit(crowd == 3 ? unit_own_flier : i % 2 ? unit_own_soldier : unit_own_general));
+        }
+        for (auto [dx, dy] : {std::pair{0, -1}, {-1, 0}, {1, -1}, {1, 0}, {-1, 1}}) EXPECT_FALSE(menu_key(full.g, dx, dy));
+        EXPECT_EQ(full.g.ooze_store[3], left) << crowd;
     }
-    for (auto [dx, dy] : {std::pair{0, -1}, {-1, 0}, {1, -1}, {1, 0}, {-1, 1}}) EXPECT_FALSE(menu_key(full.g, dx, dy));
-    EXPECT_EQ(std::tuple(full.g.ooze_store[3], full.g.units.size(), full.g.buildings.size()),
-              std::tuple(1000, 1001u, 1001u));
 
     Menu boxed(100);  // every neighbour taken: paid for, lit, and nothing made
     for (int i = 0; i < 9; ++i) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 
 #include "console/random.h"
 #include "world/lists.h"
@@ -42,6 +43,19 @@ inline std::uint32_t seed_giving(int n, int value, std::uint32_t nth = 0) {
     for (std::uint32_t seed = 1;; ++seed) {
         std::uint32_t s = seed;
         if (random_below(s, n) == value && nth-- == 0) return seed;
+    }
+}
+
+// A seed on the very edge of a one-in-n chance: its draw comes out 0 for random(n) but not
+// for random(n + 1), so that n is told from its neighbours. The draws before it, of the sizes
+// given, come out anything but 0.
+inline std::uint32_t seed_on_edge(int n, std::initializer_list<int> before = {}) {
+    for (std::uint32_t seed = 1;; ++seed) {
+        std::uint32_t s = seed;
+        bool none_zero = true;
+        for (int m : before) none_zero = random_below(s, m) != 0 && none_zero;
+        std::uint32_t t = s;
+        if (none_zero && random_below(s, n) == 0 && random_below(t, n + 1) != 0) return seed;
     }
 }
 
