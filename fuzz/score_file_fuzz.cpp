@@ -92,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(game->record_statistics.counters == expected.counters, "counters not as the file has them");
     require(game->record_statistics.holders == expected.holders, "holders not as the file has them");
 
-    require(qm::save_records(*game, dir), "a save into a writable directory failed");
+    require(qm::save_records(*game, dir).empty(), "a save into a writable directory failed");
     require(std::filesystem::file_size(dir / qm::score_file_name) == qm::score_file_size, "a saved file is not whole");
     qm::Game* again = reader.get();
     again->record_statistics = StatisticsBlock{};

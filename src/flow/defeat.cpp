@@ -1,5 +1,7 @@
 #include "flow/defeat.h"
 
+#include <string>
+
 #include "records/name_entry.h"
 #include "records/records_screen.h"
 #include "records/score_file.h"
@@ -29,13 +31,19 @@ bool defeat_notice(Game& game) {
     }
 }
 
-// True for ESC or 'n', false for 'y'.
-bool replay_question(Game& game) {
+// True for ESC or 'n', false for 'y'. A save that failed is told below the question: the
+// records stay in memory, but the next run will not have them.
+bool replay_question(Game& game, const std::string& save_failure) {
+    const std::string notice = ("Your records could not be saved: " + save_failure).substr(0, screen_columns);
     for (;;) {
         clear_screen(game.screen);
         set_colour(game.screen, 7, 0, 1);
         put_centred(game.screen, 11, "Don't stop now.  There are more bouncing commas in need of care!");
         put_centred(game.screen, 13, "Would you like to play again?  (Y - Yes, N or ESC - Quit)");
+        if (!save_failure.empty()) {
+            set_colour(game.screen, 4, 0, 1);
+            put_centred(game.screen, 15, notice);
+        }
         flush_screen(game);
         const int key = read_normalised_key(game);
         if (key == key_escape || key == 'n') return true;
@@ -46,13 +54,14 @@ bool replay_question(Game& game) {
 
 // The best values are read afresh, since another game may have saved since this one began. A
 // name is asked for only when something was beaten, and ESC there ends the game unsaved.
-// True when the player quit inside the sequence.
-bool run_records_sequence(Game& game) {
+// True when the player quit inside the sequence; why the save failed, if it did, is kept for
+// the replay question.
+bool run_records_sequence(Game& game, std::string& save_failure) {
     load_records(game);
     const bool beaten = record_beaten(game);
     if (beaten && enter_name(game)) return true;
     show_records(game);
-    if (beaten) save_records(game);
+    if (beaten) save_failure = save_records(game);
     return false;
 }
 
@@ -60,8 +69,9 @@ bool run_records_sequence(Game& game) {
 
 bool defeat(Game& game) {
     if (defeat_notice(game)) return true;
-    if (run_records_sequence(game)) return true;
-    if (replay_question(game)) return true;
+    std::string save_failure;
+    if (run_records_sequence(game, save_failure)) return true;
+    if (replay_question(game, save_failure)) return true;
     reset_for_replay(game);
     return false;
 }

@@ -1,5 +1,5 @@
 // The end of a lost game: the defeat notice, the records sequence and the question whether to
-// play again.
+// play again, which says why the records could not be saved when they could not.
 #pragma once
 
 #include "world/game.h"

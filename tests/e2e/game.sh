@@ -307,5 +307,36 @@ records_from_the_title() {
     rm -f "$file"
 }
 
+# The quickest defeat of a new game, as play_a_game takes it step by step.
+quickest_defeat() {
+    new_game && keys 6 6 6 6 6 6 && wait_player 12 45 && keys 6 6 6 6 && wait_player 12 49 && keys d &&
+        seen 15 knight_cells_are 4 && buy_allegiance && keys 6 4 4 4 4 4 d 4 4 4 4 &&
+        wait_until 15 eval 'player_on 12 40 && [ "$(glyph 12 45)" == "■" ]' && shoot_citizens 90
+}
+
+# A record beaten with score.dat made a directory: the replay question says why it was not
+# saved, in bright red two rows below, and the directory is left as it was.
+records_not_saved() {
+    local file="$E2E_DIR/score.dat" notice="Your records could not be saved: Is a directory" before
+    mkdir "$file" && echo "the player's" >"$file/inside"
+    before="$(find "$file" -printf '%p %y %s %T@\n' && cat "$file/inside")"
+    check "a game lost" quickest_defeat
+    keys h
+    wait_row_has 11 "You have bested an old record!  What is your name?"
+    keys Enter
+    wait_row_has 0 "Overall Winners"
+    # shellcheck disable=SC2046 # eleven pages
+    keys $(printf 'Space %.0s' $(seq 11))
+    check "the replay question" wait_row_has 13 "Would you like to play again?  (Y - Yes, N or ESC - Quit)"
+    check "says the records could not be saved, and why" wait_row_has 15 "$notice"
+    check "in bright red" seen 15 cell_is 15 $((39 - (${#notice} - 1) / 2)) "Y 9 .*"
+    check_eq "score.dat is the directory it was" "$before" \
+        "$(find "$file" -printf '%p %y %s %T@\n' && cat "$file/inside")"
+    keys n
+    check_eq "'n' exits with 0" "0" "$(exit_status)"
+    rm -rf "$file"
+}
+
 scenario "a game: first screen, menus, drops, defeat, records, replay and the sweep" play_a_game
+scenario "records that could not be saved" records_not_saved
 scenario "the records from the title" records_from_the_title

@@ -42,7 +42,7 @@ public:
     // How many files there are besides "score.dat" and its lock: saves that never landed.
     long leftovers() const {
         return std::distance(std::filesystem::directory_iterator(path_), {}) - std::filesystem::exists(score_file()) -
-               std::filesystem::exists(path_ / score_lock_name);
+               std::filesystem::exists(std::filesystem::symlink_status(path_ / score_lock_name));
     }
 
 private:

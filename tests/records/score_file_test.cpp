@@ -4,7 +4,10 @@
 
 #include <csignal>
 #include <cstring>
+#include <fstream>
+#include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include <sys/ptrace.h>
@@ -85,28 +88,100 @@ TEST(ScoreFile, VersionsAndFilesCutShort) {
     }
 }
 
-TEST(ScoreFile, SavesThatCannotLandLeaveTheOldFile) {
+// The player's own file, whoever runs the test.
+void players_own(const std::filesystem::path& file) {
+    ASSERT_TRUE(::geteuid() != 0 || ::chown(file.c_str(), 65534, 65534) == 0);
+}
+
+TEST(ScoreFile, SavesThatCannotLandSayWhyAndReadOnlyFoldersSaveInPlace) {
     ScoreDirectory dir;
     const auto old_bytes = test::score_bytes(10100, 40, "R");
     dir.write_score_file(old_bytes);
+    players_own(dir.score_file());
     Game g;
     g.current_statistics.counters[10] = 500;
-    // A write-protected file is still read, and kept as it is; the record is raised in memory.
-    ASSERT_EQ(::chmod(dir.score_file().c_str(), 0444), 0);
-    const auto read_not_saved = [&] {
-        load_records(g, dir.path());
-        return g.record_statistics.counters[11] == 51 && !save_records(g, dir.path()) &&
-               g.record_statistics.counters[10] == 500;
+    // Each in the system's words; the old file stays as it was, the record is raised in memory.
+    const auto fails = [&](const std::string& why, rlim_t size_limit = RLIM_INFINITY) {
+        const auto check = [&] { return save_records(g, dir.path()) == why && g.record_statistics.counters[10] == 500; };
+        return in_child(dir, check, size_limit) == Ending::passed && dir.read_score_file() == old_bytes &&
+               dir.leftovers() == 0;
     };
-    EXPECT_EQ(in_child(dir, read_not_saved), Ending::passed);
-    ASSERT_EQ(::chmod(dir.score_file().c_str(), 0666), 0);  // the player's own file, whoever runs the test
-    // A full disk, and a directory the game may not write to.
-    const auto not_saved = [&] { return !save_records(g, dir.path()); };
-    EXPECT_EQ(in_child(dir, not_saved, 4096), Ending::passed);
+    // A write-protected file is still read, and kept as it is.
+    ASSERT_EQ(::chmod(dir.score_file().c_str(), 0444), 0);
+    EXPECT_EQ(in_child(dir, [&] { load_records(g, dir.path()); return g.record_statistics.counters[11] == 51; }),
+              Ending::passed);
+    EXPECT_TRUE(fails("Permission denied"));
+    // One that cannot be read would lose the records it holds.
+    ASSERT_EQ(::chmod(dir.score_file().c_str(), 0200), 0);
+    EXPECT_TRUE(fails("Permission denied"));
+    ASSERT_EQ(::chmod(dir.score_file().c_str(), 0644), 0);
+    EXPECT_TRUE(fails("File too large", 4096));  // a full disk
+
+    // In a folder the player may not write to, the file's 8516 bytes are rewritten in place
+    // (here a file with a tail).
+    auto new_bytes = old_bytes;
+    std::copy_n("\xF4\x01\x00\x00", 4, new_bytes.begin() + 4 + 4 * 10);  // 500
+    std::fill_n(new_bytes.begin() + 1796 + 15 * 10, 15, 0);              // by nobody named
+    auto with_tail = old_bytes;
+    with_tail.resize(9000, 'T');
+    dir.write_score_file(with_tail);
+    players_own(dir.score_file());
     ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
-    EXPECT_EQ(in_child(dir, not_saved), Ending::passed);
-    EXPECT_EQ(dir.read_score_file(), old_bytes);
-    EXPECT_EQ(dir.leftovers(), 0);
+    EXPECT_EQ(in_child(dir, [&] { return save_records(g, dir.path()).empty(); }), Ending::passed);
+    EXPECT_EQ(dir.read_score_file(), new_bytes);
+}
+
+TEST(ScoreFile, WhateverHoldsScoreDat) {
+    ScoreDirectory dir;
+    const auto shared = dir.path() / "shared";
+    std::filesystem::create_directory(shared);
+    // A chain of links, each read from its own folder, to a file of another name: the records
+    // go into that file, the links stay links, and beside the file the leftovers of killed
+    // saves, named after it, are removed, and nothing else is.
+    std::filesystem::create_symlink("shared/link", dir.score_file());
+    std::filesystem::create_symlink("real.dat", shared / "link");
+    std::ofstream(shared / "real.dat", std::ios::binary)
+        .write(reinterpret_cast<const char*>(test::score_bytes(10100, 40, "R").data()), score_file_size);
+    for (const char* name : {"real.dat.Ab3dE9", "real.dat.Ab3dE", "real.dat.Ab3dE9x", "real.dat.Ab-dE9",
+                             "score.dat.Ab3dE9"}) {
+        std::ofstream(shared / name) << "a player's";
+    }
+    std::filesystem::create_symlink("real.dat", shared / "real.dat.L1nk00");
+    Game g, reader;
+    g.current_statistics.counters[10] = 500;
+    EXPECT_EQ(save_records(g, dir.path()), "");
+    load_records(reader, dir.path());
+    EXPECT_EQ(std::tuple(reader.record_statistics.counters[10], reader.record_statistics.counters[11]),
+              std::tuple(500u, 51u));
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(shared)) names.insert(e.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"link", "real.dat", "real.dat.Ab3dE", "real.dat.Ab3dE9x", "real.dat.Ab-dE9",
+                                            "real.dat.L1nk00", "real.dat.lock", "score.dat.Ab3dE9"}));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.score_file()) && std::filesystem::is_symlink(shared / "link"));
+    // A dangling link: the file it names is made, as any new file, readable and writable by
+    // all the player's umask lets.
+    std::filesystem::remove(shared / "real.dat");
+    const mode_t mask = ::umask(002);
+    EXPECT_EQ(save_records(g, dir.path()), "");
+    ::umask(mask);
+    struct stat made {};
+    EXPECT_TRUE(::stat((shared / "real.dat").c_str(), &made) == 0 && made.st_size == 8516 &&
+                (made.st_mode & 07777) == 0664 && std::filesystem::is_symlink(shared / "link"));
+
+    // Anything but a plain file is left as it is, and the save says why.
+    std::filesystem::remove(dir.score_file());
+    std::filesystem::create_directory(dir.score_file());
+    std::ofstream(dir.score_file() / "inside") << "kept";
+    EXPECT_EQ(save_records(g, dir.path()), "Is a directory");
+    EXPECT_TRUE(std::filesystem::is_regular_file(dir.score_file() / "inside"));
+    std::filesystem::remove_all(dir.score_file());
+    ASSERT_EQ(::mkfifo(dir.score_file().c_str(), 0644), 0);
+    EXPECT_EQ(save_records(g, dir.path()), "Not a regular file");
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.score_file()));
+    std::filesystem::remove(dir.score_file());
+    std::filesystem::create_symlink("score.dat", dir.score_file());
+    EXPECT_EQ(save_records(g, dir.path()), "Too many levels of symbolic links");
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / score_lock_name));  // not even a lock was taken
 }
 
 TEST(ScoreFile, SaveKilledAtAnyPoint) {
@@ -122,15 +197,16 @@ TEST(ScoreFile, SaveKilledAtAnyPoint) {
     for (Ending ending = Ending::killed; ending == Ending::killed; ++stop) {
         for (const auto& e : std::filesystem::directory_iterator(dir.path())) std::filesystem::remove(e.path());
         dir.write_score_file(old_bytes);
-        ::chmod(dir.score_file().c_str(), 0666);  // the player's own file, whoever runs the test
-        ending = in_child(dir, [&] { return save_records(game, dir.path()); }, RLIM_INFINITY, stop);
+        players_own(dir.score_file());
+        ending = in_child(dir, [&] { return save_records(game, dir.path()).empty(); }, RLIM_INFINITY, stop);
         ASSERT_TRUE(ending == Ending::killed || ending == Ending::passed) << "stop " << stop;
         const auto now = dir.read_score_file();
         ASSERT_TRUE(now == old_bytes || now == new_bytes) << "killed at stop " << stop;
         (now == old_bytes ? old_seen : new_seen)++;
         // The next game to save gets round whatever the killed one left: a held lock dies with
-        // its process, a temporary file is in nobody's way.
-        ASSERT_TRUE(save_records(*std::make_unique<Game>(), dir.path())) << "after stop " << stop;
+        // its process, and it removes a new file that was never renamed.
+        ASSERT_EQ(save_records(*std::make_unique<Game>(), dir.path()), "") << "after stop " << stop;
+        ASSERT_EQ(dir.leftovers(), 0) << "after stop " << stop;
     }
     EXPECT_GT(stop, 10);  // the save went through many system calls, each a place to die
     // Killed before the rename, after it, and run to the end.
@@ -140,35 +216,48 @@ TEST(ScoreFile, SaveKilledAtAnyPoint) {
 TEST(ScoreFile, TwoGamesSavingAtOnceLoseNothing) {
     // Two processes end one game after another. Each game beats one record of its own, never
     // beaten again, so a save lost to the other process stays lost; and each plays better than
-    // the last on the final counter, which goes to whoever plays best.
-    ScoreDirectory dir;
+    // the last on the final counter, which goes to whoever plays best. First with the lock
+    // file; then without one, where the odd player (an ordinary one, whoever runs the test) may
+    // not write to the folder and saves in place while the other replaces the file.
     const char* names[2] = {"EVEN", "ODD"};
-    pid_t children[2];
-    for (int parity = 0; parity < 2; ++parity) {
-        if ((children[parity] = ::fork()) != 0) continue;
-        for (std::uint32_t round = 0; round < 60; ++round) {
-            auto g = std::make_unique<Game>();
-            g->current_statistics.counters[2 * round + parity] = round + 1;
-            g->current_statistics.counters[447] = 2 * round + static_cast<std::uint32_t>(parity);
-            load_records(*g, dir.path());
-            // Named everywhere: where the file holds as much, the file's holder stays.
-            for (auto& holder : g->record_statistics.holders) std::strcpy(holder.data(), names[parity]);
-            if (!save_records(*g, dir.path())) ::_exit(2);
+    for (const bool lock_file : {true, false}) {
+        ScoreDirectory dir;
+        if (!lock_file) {
+            std::filesystem::create_symlink("nowhere/lock", dir.path() / score_lock_name);
+            dir.write_score_file({});
+            players_own(dir.score_file());
+            ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
         }
-        ::_exit(0);
+        pid_t children[2];
+        for (int parity = 0; parity < 2; ++parity) {
+            if ((children[parity] = ::fork()) != 0) continue;
+            if (!lock_file && parity == 1 && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+                ::_exit(3);
+            }
+            for (std::uint32_t round = 0; round < 60; ++round) {
+                auto g = std::make_unique<Game>();
+                g->current_statistics.counters[2 * round + parity] = round + 1;
+                g->current_statistics.counters[447] = 2 * round + static_cast<std::uint32_t>(parity);
+                load_records(*g, dir.path());
+                // Named everywhere: where the file holds as much, the file's holder stays.
+                for (auto& holder : g->record_statistics.holders) std::strcpy(holder.data(), names[parity]);
+                if (!save_records(*g, dir.path()).empty()) ::_exit(2);
+            }
+            ::_exit(0);
+        }
+        for (int status = 0; const pid_t child : children) {
+            EXPECT_TRUE(::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        auto g = std::make_unique<Game>();
+        load_records(*g, dir.path());
+        for (int i = 0; i < 120; ++i) {
+            ASSERT_EQ(g->record_statistics.counters[i], i / 2 + 1u) << i << (lock_file ? "" : " without the lock file");
+            ASSERT_STREQ(g->record_statistics.holders[i].data(), names[i % 2]) << i;
+        }
+        EXPECT_EQ(g->record_statistics.counters[447], 119u);
+        EXPECT_STREQ(g->record_statistics.holders[447].data(), "ODD");
+        EXPECT_EQ(dir.leftovers(), 0);
     }
-    for (int status = 0; const pid_t child : children) {
-        EXPECT_TRUE(::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
-    auto g = std::make_unique<Game>();
-    load_records(*g, dir.path());
-    for (int i = 0; i < 120; ++i) {
-        ASSERT_EQ(g->record_statistics.counters[i], i / 2 + 1u) << i;
-        ASSERT_STREQ(g->record_statistics.holders[i].data(), names[i % 2]) << i;
-    }
-    EXPECT_EQ(g->record_statistics.counters[447], 119u);
-    EXPECT_STREQ(g->record_statistics.holders[447].data(), "ODD");
-    EXPECT_EQ(dir.leftovers(), 0);
 }
 
 }  // namespace
