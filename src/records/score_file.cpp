@@ -5,7 +5,9 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <random>
 #include <string>
+#include <string_view>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -19,6 +21,8 @@ namespace {
 
 constexpr std::size_t payload_size = score_file_size - 4;
 constexpr std::size_t holders_offset = 4 * counter_count;
+
+constexpr char mark_characters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 
 using Payload = std::array<unsigned char, payload_size>;
 using FileBytes = std::array<unsigned char, score_file_size>;
@@ -185,18 +189,45 @@ std::string take_save_lock(const std::filesystem::path& target, SaveLock& lock) 
     }
 }
 
+// The six characters after "score.dat." that name a save's new file, and by which a later save
+// knows what a killed one left: letters and digits as the system picks them, mixing capitals,
+// small letters and digits, which no copy a player names by hand ("score.dat.backup",
+// "score.dat.old123") is likely to do.
+bool save_mark(std::string_view six) {
+    const auto any = [&](int (*is)(int)) {
+        return std::any_of(six.begin(), six.end(), [&](char c) { return is(static_cast<unsigned char>(c)) != 0; });
+    };
+    const bool all_alnum = std::all_of(six.begin(), six.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+    return six.size() == 6 && all_alnum && any(std::isupper) && any(std::islower) && any(std::isdigit);
+}
+
+// A fresh file beside the target for a save to write, named by a save mark drawn afresh (from
+// the system, never from the game's own generator) until the name is free; -1 when the folder
+// takes no new file.
+int make_new_file(const std::filesystem::path& target, std::string& name) {
+    std::random_device entropy;
+    for (;;) {
+        std::string six(6, ' ');
+        while (!save_mark(six)) {
+            for (char& c : six) c = mark_characters[entropy() % (sizeof mark_characters - 1)];
+        }
+        name = target.string() + "." + six;
+        const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+}
+
 // Removes what saves killed between making their new file and renaming it left beside the
-// target: plain files named after it, a dot and six letters or digits, as the system picks.
+// target: plain files named after it, a dot and a save mark.
 void remove_leftovers(const std::filesystem::path& target) {
     const std::string prefix = target.filename().string() + ".";
-    const auto picked = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; };
     std::error_code error;
     for (std::filesystem::directory_iterator it(target.parent_path(), error), end; !error && it != end;
          it.increment(error)) {
         const std::string name = it->path().filename().string();
         std::error_code ignored;
         if (name.size() == prefix.size() + 6 && name.starts_with(prefix) &&
-            std::all_of(name.end() - 6, name.end(), picked) &&
+            save_mark(std::string_view(name).substr(prefix.size())) &&
             it->symlink_status(ignored).type() == std::filesystem::file_type::regular) {
             ::unlink(it->path().c_str());
         }
@@ -211,8 +242,8 @@ enum class Replaced { yes, failed, not_here };
 // (a file shared by the players of a machine stays theirs): the caller saves in place.
 Replaced replace_file(const std::filesystem::path& target, const struct stat& old, const FileBytes& bytes,
                       std::string& failure) {
-    std::string temporary = target.string() + ".XXXXXX";
-    Descriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
+    std::string temporary;
+    Descriptor file(make_new_file(target, temporary));
     if (file.fd < 0) return Replaced::not_here;
     struct stat made {};
     if (::fstat(file.fd, &made) != 0 ||

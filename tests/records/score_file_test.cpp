@@ -137,13 +137,14 @@ TEST(ScoreFile, WhateverHoldsScoreDat) {
     std::filesystem::create_directory(shared);
     // A chain of links, each read from its own folder, to a file of another name: the records
     // go into that file, the links stay links, and beside the file the leftovers of killed
-    // saves, named after it, are removed, and nothing else is.
+    // saves, named after it with capitals, small letters and digits, are removed, and nothing
+    // else is: not a link, not the player's own copies.
     std::filesystem::create_symlink("shared/link", dir.score_file());
     std::filesystem::create_symlink("real.dat", shared / "link");
     std::ofstream(shared / "real.dat", std::ios::binary)
         .write(reinterpret_cast<const char*>(test::score_bytes(10100, 40, "R").data()), score_file_size);
     for (const char* name : {"real.dat.Ab3dE9", "real.dat.Ab3dE", "real.dat.Ab3dE9x", "real.dat.Ab-dE9",
-                             "score.dat.Ab3dE9"}) {
+                             "score.dat.Ab3dE9", "real.dat.backup", "real.dat.old123"}) {
         std::ofstream(shared / name) << "a player's";
     }
     std::filesystem::create_symlink("real.dat", shared / "real.dat.L1nk00");
@@ -156,7 +157,8 @@ TEST(ScoreFile, WhateverHoldsScoreDat) {
     std::set<std::string> names;
     for (const auto& e : std::filesystem::directory_iterator(shared)) names.insert(e.path().filename().string());
     EXPECT_EQ(names, (std::set<std::string>{"link", "real.dat", "real.dat.Ab3dE", "real.dat.Ab3dE9x", "real.dat.Ab-dE9",
-                                            "real.dat.L1nk00", "real.dat.lock", "score.dat.Ab3dE9"}));
+                                            "real.dat.L1nk00", "real.dat.lock", "score.dat.Ab3dE9", "real.dat.backup",
+                                            "real.dat.old123"}));
     EXPECT_TRUE(std::filesystem::is_symlink(dir.score_file()) && std::filesystem::is_symlink(shared / "link"));
     // A dangling link: the file it names is made, as any new file, readable and writable by
     // all the player's umask lets.
