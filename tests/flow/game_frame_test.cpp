@@ -137,6 +137,7 @@ TEST(Defeat, LastCitizenLostThroughTheRecordsAndReplayToFaction7) {
     remove_unit(g, 2);
     remove_unit(g, 1);
     bump(g.current_statistics, stat_total_spent, 5);
+    g.ooze_store[3] = g.cycle_ooze[3] = 40;
     // The notice waits for 'h'; a name for the beaten record; the records left with ESC; the
     // question waits for 'y'.
     EXPECT_FALSE(f.frame({key_none, 'y', 'h', 'A', 'L', '\n', 27, 'h', 'Y'}));
@@ -150,7 +151,18 @@ TEST(Defeat, LastCitizenLostThroughTheRecordsAndReplayToFaction7) {
     EXPECT_EQ(std::tuple(g.game_mode, g.player_faction, g.units.size(), g.buildings.size(),
                          g.current_statistics.counters[stat_total_spent], g.record_statistics.counters[stat_total_spent]),
               std::tuple(0, 7, 0u, 0u, 0u, 5u));
+    EXPECT_EQ(std::tuple(g.ooze_store[3], g.cycle_ooze[3]), std::tuple(0, 0));
     EXPECT_TRUE(std::all_of(g.map.begin(), g.map.end(), [](const Cell& c) { return c == open_ground; }));
+
+    // A save that failed is told two rows below the question, in bright red, with the reason.
+    FrameGame d("unsaved");
+    std::filesystem::create_directory(std::filesystem::path(d.g.score_directory) / "score.dat");
+    remove_unit(d.g, 2), remove_unit(d.g, 1);
+    bump(d.g.current_statistics, stat_total_spent, 5);
+    EXPECT_TRUE(d.frame({key_none, 'h', '\n', 27, key_escape}));
+    const Cell& first = d.terminal.last_cell(16, 15);
+    EXPECT_EQ(std::tuple(d.terminal.last_row(15).substr(16, 47), first.fg, first.bright),
+              std::tuple("Your records could not be saved: Is a directory", 4, 1));
 }
 
 }  // namespace

@@ -37,6 +37,7 @@ public:
     const std::string& frame_text(std::size_t i) const { return presented_[i]; }
     // Row r of the last presented frame.
     std::string last_row(int r) const { return row_text(last_, r); }
+    const Cell& last_cell(int column, int row) const { return last_.at(column, row); }
 
 private:
     std::vector<std::string> presented_;
