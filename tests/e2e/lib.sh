@@ -87,47 +87,6 @@ shell_usable() {
 strip_shows() { [[ "$(row 24)" =~ ^(░▒▓▒░){$1}[█▄]{5}(░▒▓▒░){$((15 - $1))}$ ]]; }
 shades_only() { [[ "$(row "$1")" =~ ^[░▒▓]{80}$ ]]; }
 
-# The cells of the screen with their colours, one "fg bg glyph" line each, row by row: ANSI
-# colour numbers, 8..15 for the bright ones, -1 for the default (the console's blue 1 is ANSI 4,
-# red 4 is 1, cyan 3 is 6, brown 6 is 3). SGR state runs on from one line to the next, and tmux
-# trims trailing blanks, so every row is padded to 80 cells.
-SGR_CELLS='BEGIN { ($f, $b) = (-1, -1) }
-    chomp; my @cells;
-    while (length) {
-        if (s/^\e\[([0-9;]*)m//) {
-            my @p = split /;/, ($1 eq "" ? "0" : $1);
-            while (defined(my $v = shift @p)) {
-                if ($v == 38 || $v == 48) { shift @p; ${$v == 38 ? \$f : \$b} = shift @p }
-                elsif ($v == 0) { ($f, $b) = (-1, -1) }
-                elsif ($v == 39) { $f = -1 } elsif ($v == 49) { $b = -1 }
-                elsif ($v =~ /^(3|4|9|10)([0-7])$/) {
-                    ${$1 == 3 || $1 == 9 ? \$f : \$b} = $2 + ($1 >= 9 ? 8 : 0) }
-            }
-        } elsif (!s/^\e[^a-zA-Z]*[a-zA-Z]//) { s/^(.)//s; push @cells, "$f $b $1" }
-    }
-    print map { "$_\n" } @cells, ("$f $b  ") x (80 - @cells);
-    END { print "-1 -1  \n" x (80 * (25 - $.)) }'
-
-cells() { tm capture-pane -p -e -t game 2>/dev/null | perl -CS -ne "$SGR_CELLS"; }
-snapshot() { mapfile -t SNAP < <(cells); }
-
-# One cell of the last snapshot into CELL_FG, CELL_BG and CELL_GLYPH ("" for a blank), without
-# a subshell, for the loops over many cells.
-# shellcheck disable=SC2034 # read by the scenarios
-at() {
-    local cell="${SNAP[$1 * 80 + $2]}"
-    CELL_FG="${cell%% *}" && cell="${cell#* }" && CELL_BG="${cell%% *}" && CELL_GLYPH="${cell#* }"
-    CELL_GLYPH="${CELL_GLYPH# }"
-}
-
-# seen SECONDS COMMAND...: until COMMAND holds on a fresh snapshot.
-seen() {
-    local limit="$1"
-    shift
-    wait_until "$limit" snapshot_then "$@"
-}
-snapshot_then() { snapshot && "$@"; }
-
 WALL_ROW="$(printf '█%.0s' $(seq 80))"
 
 # From the title through the sector assignment (faction 7) to the first frame of a game.
