@@ -1,5 +1,5 @@
 // The late game at full scale: every cap reached, a megaboss wave on the map and the effect
-// list at its ceiling. The game's core is built optimised and without the sanitizers here.
+// list at its ceiling, played from the benchmarks' seeded worlds.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -38,7 +38,7 @@ void play_against(std::uint32_t seed, int faction, const Pairs& expected) {
 // Taken from the game as it played when every walk still had a plain twin beside the index
 // built afresh each frame, and both gave these. Faction 7 shoots plain bolts; 4 burns, 5 harms at a distance, 13
 // conjures clouds and 14 chains: each power's bolts and clones take their own walks.
-TEST(WorldIndex, TheLateGamePlaysAsCheckedIn) {
+TEST(LateGame, PlaysAsCheckedIn) {
     const std::pair<std::uint32_t, Pairs> games[] = {
         {7, {{-1, 16025148949521867521ull}, {0, 18292777268344886613ull}, {249, 4284645076045071864ull},
              {499, 2041697908196535388ull}, {749, 7088603822875279736ull}, {999, 13900404520530154772ull},
