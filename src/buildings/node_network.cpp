@@ -51,11 +51,8 @@ void walk(Game& game, Building& node, bool raise) {
 }
 
 void walk_through(Game& game, int x, int y, bool raise) {
-    // The walk never adds or removes buildings, so indexes stay valid.
-    for (std::size_t k = 0; k < game.buildings.size(); ++k) {
-        Building& other = *game.buildings[k];
-        if (other.x == x && other.y == y) walk(game, other, raise);
-    }
+    // In list order; the walk never adds or removes buildings.
+    for (Building* other : game.index.buildings_at(x, y)) walk(game, *other, raise);
 }
 
 }  // namespace

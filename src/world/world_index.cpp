@@ -304,9 +304,11 @@ std::string Grid<Record>::disagreement(const std::vector<std::unique_ptr<Record>
         }
         // Everyone on its cell is in the list and stands there.
         bool on_cell = false, cell_true = true;
+        int before = -1;
         for_each_at(e.x, e.y, [&](const Entry& other) {
             on_cell |= &other == &e;
-            cell_true &= other.record != nullptr && other.x == e.x && other.y == e.y;
+            cell_true &= other.record != nullptr && other.x == e.x && other.y == e.y && other.prev == before;
+            before = static_cast<int>(&other - entries_.data());
         });
         const auto& bucket = lists_[static_cast<std::size_t>(e.kind * bucket_count + std::max(e.bucket, 0))];
         const Slot& slot = bucket.at(static_cast<std::size_t>(e.slot));

@@ -32,7 +32,7 @@ TEST(NodeNetwork, LevelsSaturateAndWithdrawalCollapsesOutward) {
     map_cell(g, 50, 50) = source_cell;
     Building& node = put_building(g, building_node, 0, 50, 50);
     for (int feed = 1; feed <= 5; ++feed) network_walk(g, node, true);
-    EXPECT_EQ(level(48, 49), 4);
+    EXPECT_EQ(map_cell(g, 48, 49), (Cell{'.', 6, 0, 1}));  // level 4: bright brown floor
     network_walk(g, node, false);
     EXPECT_EQ(level(48, 49), 3);
     // Two floor nodes feeding each other: each visited once per call, marks cleared after.

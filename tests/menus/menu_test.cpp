@@ -61,6 +61,16 @@ TEST(MenuDisplay, BothSidesAndTheThresholds) {
     m.draw();
     EXPECT_EQ(std::tuple(m.at(0, 0), m.at(4, 0), m.at(12, 6), m.row(16, 0, 17), m.row(0, 60)),
               std::tuple(Cell{254, 1, 0, 1}, Cell{191, 7, 0, 1}, Cell{218, 0, 0, 1}, bottom, "     "));
+
+    // The hints over an inactive node and a key: a source and a barrier in the top box, over
+    // blanks in the frame's white, with the close box below.
+    for (const auto& [menu, look] : {std::pair{1, Cell{15, 1, 1, 1}}, {2, Cell{234, 0, 7, 0}}}) {
+        m.g.open_menu = menu;
+        m.draw();
+        const Cell blank{' ', 7, 0, 1};
+        EXPECT_EQ(std::tuple(m.at(8, 2), m.at(7, 1), m.at(9, 3), m.row(16, 6, 5)),
+                  std::tuple(look, blank, blank, "\xC0\xC4X\xC4\xD9")) << menu;
+    }
 }
 
 TEST(MenuPurchases, EachWithItsPriceAndWhatItMakes) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 
 #include "records/statistics.h"
@@ -37,6 +38,25 @@ TEST(StatusScreen, OozeBarHeights) {
         for (int row = 0; row < 25; ++row) column += s.terminal.last_row(row)[f];
         EXPECT_EQ(column, std::string(height, '\x04') + std::string(25 - height, '\xFA')) << "store " << store;
     }
+}
+
+TEST(StatusScreen, AllegianceAndLevels) {
+    // The weapon's faction 12 at (1, 18) between its links, the first at (0, 17) and the third
+    // at (2, 17); health 2 and weapon 3 as columns 17 and 19 from row 4 down, every other row;
+    // skill 2 of faction 5 in column 40. Nothing flashes on the status screen.
+    StatusGame s([](std::uint32_t&) { return true; });
+    Unit& p = s.player;
+    p.affinity = 12, p.links = {5, -1, 9, -1}, p.health_level = 2, p.weapon_level = 3, p.skill_levels[5] = 2;
+    EXPECT_FALSE(show_status(s.game));
+    const auto at = [&](int row, int column) {
+        const Cell& c = s.terminal.last_cell(column, row);
+        return std::array<int, 4>{c.glyph, c.fg, c.bg, c.bright};
+    };
+    const std::pair<std::array<int, 2>, std::array<int, 4>> cells[] = {
+        {{1, 18}, {15, 4, 0, 1}},   {{0, 17}, {254, 5, 0, 0}}, {{2, 17}, {254, 1, 0, 1}}, {{0, 19}, {' ', 0, 0, 0}},
+        {{4, 17}, {4, 4, 0, 1}},    {{6, 17}, {4, 4, 0, 1}},   {{8, 17}, {' ', 0, 0, 0}}, {{8, 19}, {30, 6, 0, 1}},
+        {{10, 19}, {' ', 0, 0, 0}}, {{6, 40}, {157, 5, 0, 0}}, {{8, 40}, {' ', 0, 0, 0}}};
+    for (const auto& [where, want] : cells) EXPECT_EQ(at(where[0], where[1]), want) << where[0] << "," << where[1];
 }
 
 TEST(StatusScreen, PromotionDrawsAndCaps) {

@@ -30,7 +30,7 @@ TEST(BarrierDissolve, RingsCornersEdgesAndThickPatches) {
     fill(390, 0, 399, 0, false);
     map_cell(g, 389, 124) = map_cell(g, 399, 124) = map_cell(g, 395, 2) = map_cell(g, 11, 10) = barrier;
     map_cell(g, 395, 1) = map_cell(g, 10, 10) = wall;
-    dissolve_barrier(g, 399, 0), dissolve_barrier(g, 10, 10);
+    dissolve_barrier(g, 390, 0), dissolve_barrier(g, 10, 10);
     EXPECT_EQ(std::tuple(left(), map_cell(g, 395, 1), map_cell(g, 10, 10)), std::tuple(3, wall, open_ground));
 
     // A flood that queued every repeat would hold one copy per shortest path in each

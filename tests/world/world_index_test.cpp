@@ -81,6 +81,12 @@ TEST(WorldIndex, AnswersAsAWalkOverTheListsWhileTheWorldChanges) {
     for (std::uint32_t seed : {3u, 17u}) {
         auto g = std::make_unique<Game>();
         scatter(*g, seed, 1200, 300);
+        // Three records onto one cell and off again: its list stays whole, the first filed too.
+        for (std::size_t k : {0u, 1u, 2u}) change_kind(*g, *g->units[k], unit_ooze), place_unit(*g, *g->units[k], 100, 100);
+        for (std::size_t k : {1u, 2u, 0u}) {
+            place_unit(*g, *g->units[k], 101, 100);
+            ASSERT_EQ(g->index.disagreement(g->units, g->buildings, g->effects), "") << k;
+        }
         std::uint32_t dice = seed;
         auto below = [&](int n) { return random_below(dice, n); };
         for (int q = 0; q < 2500; ++q) {
