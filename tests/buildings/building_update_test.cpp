@@ -48,6 +48,7 @@ TEST(BuildingUpdate, BreedingUnderTheCapsOnFreeCells) {
         one.seed = seed_on_edge(n, {500}), one.ooze_store[3] = 5;
         building_update(one);
         EXPECT_EQ(one.units.size(), answered) << n;
+        clear_units(one);
     }
 
     // Corrupted nodes, barracks and airfields breed while their group, counted before any
