@@ -128,7 +128,10 @@ TEST(SectorOpening, CountsSitesKeysSourcesAndTheLastStage) {
         EXPECT_EQ(glyphs(std::pair{0, 10}, std::pair{399, 10}, std::pair{200, 0}, std::pair{79, 10}, std::pair{200, 40}),
                   (std::array<std::uint8_t, 5>{glyph_wall, glyph_wall, glyph_wall, glyph_floor, glyph_wall}));
         open_next_stage(h);
-        EXPECT_EQ(std::tuple(count_glyph(h, glyph_source), map_cell(h, 40, 24)), std::tuple(1, open_ground));
+        // (0, 1) opens under the open (0, 0): no fence between them, one along the closed (0, 2).
+        EXPECT_EQ(std::tuple(count_glyph(h, glyph_source), map_cell(h, 40, 24), map_cell(h, 40, 25).glyph,
+                             map_cell(h, 40, 49).glyph),
+                  std::tuple(1, open_ground, glyph_floor, glyph_wall));
     }
     EXPECT_TRUE(crowded_ring);
 

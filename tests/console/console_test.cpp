@@ -27,6 +27,12 @@ TEST(ScreenBuffer, CursorTextAndCentring) {
     put_glyph(s, 'z');
     EXPECT_EQ(std::tuple(row_text(s, 0).substr(74), row_text(s, 1), s.pen.column),
               std::tuple(" abcde", std::string(80, ' '), 81));
+    // Inside a clip rectangle only: columns 10 to 20 of rows 5 and 6.
+    set_clip(s, 10, 20, 5, 6);
+    for (int row : {4, 5, 7}) set_cursor(s, row, 8), put_text(s, "abcdefghijklmnop");
+    EXPECT_EQ(std::tuple(row_text(s, 5).substr(8, 15), row_text(s, 4) + row_text(s, 7)),
+              std::tuple("  cdefghijklm  ", std::string(160, ' ')));
+    set_clip(s, 0, 79, 0, 24);
     // Centred text: odd lengths on column 39, even ones lean left, a full row from column 0, a
     // longer one from the centre on; an empty text moves the cursor there and writes nothing.
     const std::pair<std::string, std::size_t> centred[] = {{"x", 39}, {"ab", 39}, {std::string(80, 'z'), 0}};

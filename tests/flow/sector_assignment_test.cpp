@@ -62,9 +62,21 @@ TEST(SectorAssignment, TitleFactionChoiceAndNewGameThroughTheTerminal) {
         {1, "Light Division"}, {2, "The Gnomes"}, {4, "Armored Division"}, {11, "The Church"}, {12, "Hollow Seers"}};
     for (const auto& [frame, name] : shown) EXPECT_NE(t.frame_text(frame).find(name), std::string::npos) << frame;
     EXPECT_EQ(std::tuple(g.player_faction, g.game_mode, g.units.size(), g.units[0]->faction), std::tuple(15, 1, 3u, 15));
-    // The title's name on row 4 and its last line on row 22, centred.
-    EXPECT_EQ(std::tuple(t.frame_text(0).substr(81 * 4 + 35, 9), t.frame_text(0).substr(81 * 22 + 20, 39)),
-              std::tuple("Quillmire", "Press any other key now to Play a Game."));
+    // The title's lines on their rows, centred; faction 7's slot on the strip below the shades.
+    const std::pair<int, std::string> title[] = {
+        {4, "Quillmire"}, {7, "Learn the rules as you go."},
+        {16, "Use the arrow keys/number pad to move.  Use Q,W,E,A,D,Z,X and C to interact."},
+        {17, "Press S to look at your status."}, {18, "Press H to look at your high scores now."},
+        {20, "Press ESC at any time to quit."}, {22, "Press any other key now to Play a Game."}};
+    for (const auto& [row, text] : title) {
+        EXPECT_EQ(t.frame_text(0).substr(81 * row + 39 - (text.size() - 1) / 2, text.size()), text);
+    }
+    const std::string shades = "\xB0\xB1\xB2\xB1\xB0";
+    EXPECT_EQ(t.frame_text(1).substr(81 * 24, 35) + t.frame_text(1).substr(81 * 24 + 40, 40), [&] {
+        std::string s;
+        for (int f = 0; f < 15; ++f) s += shades;
+        return s;
+    }());
 
     // The shades behind the names are in the faction's colour, bright red for 12; black on
     // black for faction 0, whatever its coin says.
