@@ -66,7 +66,6 @@ moved() { local TOP="$1" LEFT="$2" && shift 2 && "$@"; }
 shows_moved() {
     [ "$(screen)" == "$(for _ in $(seq "$2"); do echo; done; sed "s/^./$(printf "%$3s")&/" <<<"$1")" ]
 }
-centred() { printf '%*s%s' $((39 - (${#1} - 1) / 2)) '' "$1"; }
 
 game_pid() { cat "$E2E_DIR/game.pid" 2>/dev/null; }
 game_alive() { kill -0 "$(game_pid)" 2>/dev/null; }
