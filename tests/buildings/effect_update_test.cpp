@@ -178,39 +178,4 @@ TEST(EffectUpdate, DropsFiresAndFlight) {
     }
 }
 
-TEST(EffectUpdate, ShotsAndClouds) {
-    // Fliers of the shot's faction shrug off half; each link naming it one in four more.
-    for (int kind : {effect_hostile_shot, effect_friendly_shot}) {
-        int kin_hits = 0, linked_hits = 0;
-        for (std::uint32_t seed = 1; seed <= 200; ++seed) {
-            Game g;
-            g.seed = spread_seed(seed);
-            const int flier = kind == effect_hostile_shot ? unit_own_flier : unit_enemy_flier;
-            put_unit(g, kind == effect_hostile_shot ? unit_ooze : unit_citizen, 6, 51, 50);  // passed over
-            const Unit& kin = put_unit(g, flier, 6, 51, 50);
-            put_unit(g, flier, 1, 71, 50).links = {6, 6, -1, 2};
-            const Unit& stranger = put_unit(g, flier, 1, 91, 50);
-            for (int x : {50, 70, 90}) put_effect(g, kind, 6, x, 50, 20, 100, 0);
-            effect_update(g), effect_update(g);
-            EXPECT_EQ(std::tuple(g.effects.size(), g.units[0]->hit_points, stranger.hit_points),
-                      std::tuple(0u, 20, 19));
-            kin_hits += kin.hit_points == 19;
-            linked_hits += g.units[2]->hit_points == 19;
-        }
-        // Half the kin, nine in sixteen of the linked.
-        EXPECT_TRUE(kin_hits > 75 && kin_hits < 125 && linked_hits > 90 && linked_hits < 135);
-    }
-    // A cloud harms the other side's ground units where it is released, never fliers, and
-    // nothing happens where one of its kind and side already stands.
-    Game c;
-    Unit& citizen = put_unit(c, unit_citizen, 3, 10, 10);
-    Unit& ooze = put_unit(c, unit_ooze, 3, 10, 10);
-    Unit& flier = put_unit(c, unit_own_flier, 3, 10, 10);
-    release_poison_cloud(c, 10, 10, 1, 100), release_poison_cloud(c, 10, 10, 1, 100);
-    for (int y : {10, 10, 200}) release_acid_cloud(c, 10, y, 0, 100);
-    release_poison_cloud(c, 10, 10, 0, 100);  // the other side's cloud is no obstacle
-    EXPECT_EQ(std::tuple(c.effects.size(), citizen.poison, ooze.poison, flier.poison), std::tuple(4u, 3, 3, 0));
-    EXPECT_EQ(std::tuple(citizen.hit_points, ooze.hit_points, flier.hit_points), std::tuple(20, 19, 20));
-}
-
 }  // namespace qm::test

@@ -1,12 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <map>
 #include <tuple>
 
-#include "console/colour.h"
-#include "console/keys.h"
 #include "console/pacing.h"
-#include "console/random.h"
 #include "console/screen_buffer.h"
 #include "support/scripted_terminal.h"
 
@@ -45,42 +41,6 @@ TEST(ScreenBuffer, CursorTextAndCentring) {
     const ScreenBuffer before = s;
     put_centred(s, 3, "");
     EXPECT_EQ(std::tuple(s.pen.row, s.pen.column, s.cells), std::tuple(12, 40, before.cells));
-}
-
-TEST(Random, SequenceFromSeedZeroAndRanges) {
-    std::uint32_t seed = 0;
-    EXPECT_EQ(random_below(seed, 0), 0);  // an empty range still draws
-    EXPECT_EQ(seed, 99979777u);
-    EXPECT_EQ(random_below(seed, 1000000), 737650);  // 737650.61: the product in doubles, truncated
-    EXPECT_EQ(seed, 1584092622u);
-}
-
-TEST(Keys, EveryByteNormalises) {
-    // The arrows' and keypad's low bytes become what the keypad shows; capitals go small.
-    const std::map<int, int> table = {
-        {0x02, '2'}, {0x03, '8'}, {0x04, '4'}, {0x05, '6'}, {0xC1, '7'}, {0xC2, '8'}, {0xC3, '9'}, {0xC4, '4'},
-        {0xC5, '5'}, {0xC6, '6'}, {0xC7, '1'}, {0xC8, '2'}, {0xC9, '3'}, {0xFA, '0'}, {0xCE, '.'}, {0xCB, '\n'},
-        {0xD1, '+'}, {0xD0, '-'}, {0xCF, '*'}, {0xCA, '/'}};
-    for (int key = 0; key < 256; ++key) {
-        const auto entry = table.find(key);
-        const int want = entry != table.end() ? entry->second : key >= 'A' && key <= 'Z' ? key + 32 : key;
-        EXPECT_EQ(normalise_key(key), want) << "key " << key;
-    }
-}
-
-TEST(Colour, PairsAndAttributes) {
-    // Pair 56 is made first, for black on black; white on black is the terminal's pair 0.
-    const PairTable table = colour_pairs();
-    std::map<int, std::pair<int, int>> created{{0, {7, 0}}};
-    for (const PairDefinition& p : table.pairs) EXPECT_TRUE(created.emplace(p.pair, std::pair(p.fg, p.bg)).second);
-    EXPECT_EQ(std::tuple(created.size(), table.pairs[0].pair, colour_attribute(4, 2, 0).pair), std::tuple(64u, 56, 34));
-    // Every colour is drawn with the pair made for it, bright ones in bold.
-    for (int fg = 0; fg < 8; ++fg) {
-        for (int bg = 0; bg < 8; ++bg) {
-            const ColourAttribute a = colour_attribute(fg, bg, fg % 2);
-            EXPECT_EQ(std::pair(created[a.pair], a.bold), std::pair(std::pair(fg, bg), fg % 2 == 1)) << fg << "," << bg;
-        }
-    }
 }
 
 // The scripted clock moves only when the game waits, so where it stands after frame_end is

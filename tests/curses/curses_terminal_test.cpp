@@ -229,34 +229,6 @@ TEST(CursesScreen, TheScreenSitsInTheMiddleOfTheWindowOrTheNoticeShowsAlone) {
     }
 }
 
-// The keys as terminals send them, with the keypad in application mode and not, arrive as the
-// keys printed on them; ESC alone is ESC; a key the game does not know is read away whole.
-TEST(CursesKeys, KeysArriveAsTheTerminalSendsThem) {
-    PlayerTerminal t(80, 25, "xterm-256color", "C.UTF-8");
-    const std::pair<std::string_view, int> keys[] = {
-        {"q", 'q'}, {"\r", '\n'}, {"\x7f", 8}, {"\b", 8}, {"\033", key_escape}, {"\033[A", '8'}, {"\033OA", '8'},
-        {"\033[B", '2'}, {"\033OB", '2'}, {"\033[C", '6'}, {"\033OC", '6'}, {"\033[D", '4'}, {"\033OD", '4'},
-        {"\033Op", '0'}, {"\033Oq", '1'}, {"\033Or", '2'}, {"\033Os", '3'}, {"\033Ot", '4'}, {"\033Ou", '5'},
-        {"\033Ov", '6'}, {"\033Ow", '7'}, {"\033Ox", '8'}, {"\033Oy", '9'}, {"\033OM", '\n'}, {"\033Oj", '*'},
-        {"\033Ok", '+'}, {"\033Om", '-'}, {"\033On", '.'}, {"\033Oo", '/'}, {"\033OX", '='}, {"\033Ol", ','},
-        {"\033OE", '5'}, {"\033[E", '5'}, {"\033[G", '5'}, {"\033[H", '7'}, {"\033OH", '7'}, {"\033[1~", '7'},
-        {"\033[7~", '7'}, {"\033[F", '1'}, {"\033OF", '1'}, {"\033[4~", '1'}, {"\033[8~", '1'}, {"\033[5~", '9'},
-        {"\033[6~", '3'}, {"\033[2~", '0'}, {"\033[3~", '.'},
-        // A byte of text, Alt-x, Ctrl-Alt-F5 (which the terminal's entry does not know) and Shift-F1.
-        {"\xe9", key_none}, {"\033x", key_none}, {"\033[15;7~", key_none}, {"\033[1;2P", key_none}, {"z", 'z'},
-    };
-    for (const auto& [sent, becomes] : keys) {
-        t.type(sent);
-        EXPECT_EQ(normalise_key(key_low_byte(t.game->read_key())), becomes)
-            << testing::PrintToString(std::string(sent));
-    }
-    // No other curses code (function keys, modified keys, the mouse) reads as ESC or a letter.
-    for (int code = 0x100; code < 0x400; ++code) {
-        const int key = normalise_key(key_low_byte(console_key(code)));
-        EXPECT_FALSE(key == key_escape || (key >= 'a' && key <= 'z')) << std::hex << code << " reads as " << key;
-    }
-}
-
 // Input that can never bring a key again ends the game; input that merely has nothing waiting,
 // or has a key waiting, does not.
 TEST(CursesInput, OnlyInputThatCanBringNoKeyHasEnded) {

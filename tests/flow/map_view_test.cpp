@@ -101,34 +101,6 @@ TEST(MapView, GlyphsOfUnitsBossesAndBuildings) {
     }
 }
 
-TEST(MapView, LinkCyclingAndCarriedBuildings) {
-    View v;
-    Unit& soldier = append_unit(v.g, test::unit_at(unit_enemy_soldier, 170, 55, 3));
-    soldier.phase = 100, soldier.links = {9, -1, 12, 5};
-    // (tick + phase) mod 2000: its own colour up to 1000, then 9, its own again (no link), 12, 5;
-    // a tower cycles on the bare tick.
-    append_building(v.g, Building{.kind = building_tower, .faction = 2, .links = {11, -1, -1, -1}, .x = 172, .y = 55,
-                                  .phase = 400});
-    const std::pair<std::uint32_t, Cell> bands[] = {{900, {64, 3, 0, 0}},  {901, {64, 1, 0, 1}}, {1151, {64, 3, 0, 0}},
-                                                    {1401, {64, 4, 0, 1}}, {1651, {64, 5, 0, 0}}};
-    for (const auto& [tick, want] : bands) EXPECT_EQ(v.draw(tick), want) << tick;
-    EXPECT_EQ(v.draw(1000, 172, 55), (Cell{227, 2, 0, 0}));
-    EXPECT_EQ(v.draw(1001, 172, 55), (Cell{227, 3, 0, 1}));
-    soldier.phase = 400;  // 0xFFFFFFF0 + 400 wraps to 384, its own band
-    EXPECT_EQ(v.draw(0xFFFFFFF0u).fg, 3);
-
-    // A carried node blinks slowly even over a source, under a flashing cross; a player just
-    // outside the window still shows what it carries inside it.
-    Unit& player = *v.g.units[0];
-    place_unit(v.g, player, 169, 60);
-    map_cell(v.g, 170, 60) = source_cell;
-    player.carry_slots[1] = Building{.kind = building_node, .faction = 1};
-    EXPECT_EQ(v.draw(1000, 170, 60), (Cell{254, 1, 7, 0}));
-    EXPECT_EQ(v.draw(1600, 170, 60), (Cell{197, 7, 0, 1}));
-    place_unit(v.g, player, 159, 60);
-    EXPECT_EQ(v.draw(1000, 160, 60).glyph, 254);
-}
-
 TEST(MapView, HealthBarAndBanner) {
     View v;
     Unit& player = *v.g.units[0];
@@ -153,21 +125,6 @@ TEST(MapView, HealthBarAndBanner) {
     v.draw(0);
     EXPECT_EQ(std::tuple(v.g.screen.at(31, 0).bg, v.g.screen.at(32, 0).bg, v.g.screen.at(3, 1)),
               std::tuple(5, 0, Cell{'D', 5, 0, 1}));
-}
-
-TEST(FollowView, JumpsHalfAScreenAndStaysInTheOpenArea) {
-    Game g;
-    g.open_min_x = g.open_min_y = 0;
-    g.open_max_x = 320;
-    g.open_max_y = 100;
-    // Target, then the view: columns 10..69 and rows 6..20 are comfortable; a far target takes
-    // several jumps in one call, and the bounds clamp it.
-    const std::array<int, 4> steps[] = {{170, 56, 160, 50}, {229, 70, 160, 50}, {169, 55, 120, 37},
-                                        {190, 58, 160, 50}, {300, 110, 240, 100}, {5, 3, 0, 0}, {400, 124, 320, 100}};
-    for (const auto& [x, y, view_x, view_y] : steps) {
-        follow_view(g, x, y);
-        EXPECT_EQ(std::tuple(g.view_x, g.view_y), std::tuple(view_x, view_y)) << x << "," << y;
-    }
 }
 
 }  // namespace

@@ -73,45 +73,6 @@ TEST(MenuDisplay, BothSidesAndTheThresholds) {
     }
 }
 
-TEST(MenuPurchases, EachWithItsPriceAndWhatItMakes) {
-    Menu m(1000);
-    Game& g = m.g;
-    m.add(building_node, 5, 203, 61);  // top left
-    m.add(building_node, 9, 207, 63);  // bottom right
-    const LinkedFactions linked{5, -1, -1, 9};
-    g.units[0]->skill_levels[power_toughness] = 2;
-    EXPECT_FALSE(menu_key(g, -1, -1));  // q: allegiance
-    EXPECT_EQ(std::tuple(g.ooze_store[3], g.units[0]->faction, g.units[0]->affinity, g.units[0]->links, g.menu_flash[0]),
-              std::tuple(997, 3, 3, linked, 23));
-    // dx, dy, price, kind, hit points: buildings on a free neighbour cell, then soldiers and
-    // generals with the player's toughness of 2 (doubled for a general), and the flier on the
-    // node itself.
-    const std::array<int, 5> buys[] = {{0, -1, 10, building_tower, 10}, {-1, 0, 1, building_barricade, 30},
-                                       {1, -1, 10, unit_own_soldier, 5}, {1, 0, 30, unit_own_general, 14},
-                                       {-1, 1, 50, unit_own_flier, 3}};
-    for (const auto& [dx, dy, price, kind, hit_points] : buys) {
-        const int store = g.ooze_store[3];
-        const bool unit = dx > 0 || dy > 0;
-        EXPECT_FALSE(menu_key(g, dx, dy));
-        const Unit& u = *g.units.back();
-        const Building& b = *g.buildings.back();
-        const auto [x, y, made, hp, links] = unit ? std::tuple(u.x, u.y, u.kind, u.max_hit_points, u.links)
-                                                  : std::tuple(b.x, b.y, b.kind, b.hit_points, b.links);
-        EXPECT_EQ(std::tuple(g.ooze_store[3], g.menu_flash[menu_box_index(dx, dy)], made, hp, links, unit ? u.affinity : 3),
-                  std::tuple(store - price, 23, kind, hit_points, linked, 3));
-        const bool beside = std::abs(x - 205) <= 1 && std::abs(y - 62) <= 1 && (x != 205 || y != 62);
-        EXPECT_TRUE(kind == unit_own_flier ? x == 205 && y == 62 : beside) << x << "," << y;
-        EXPECT_EQ(std::tuple(m.counter(recruits_index(3, kind)), m.counter(stat_total_recruits)),
-                  std::tuple(unit ? 1u : 0u, unit ? static_cast<std::uint32_t>(g.units.size() - 1) : 0u));
-    }
-    // c: the promotion's price, then its screen, left with a key; the menu stays open.
-    m.terminal.type({' '});
-    EXPECT_FALSE(menu_key(g, 1, 1));
-    EXPECT_EQ(std::tuple(g.ooze_store[3], g.menu_flash[8], m.counter(stat_spent + 3), m.counter(stat_total_spent),
-                         g.open_menu, m.terminal.frames() > 0),
-              std::tuple(1000 - 354, 23, 354u, 354u, 0, true));
-}
-
 TEST(MenuPurchases, TooPoorAtTheLimitNoRoomAndPastTheEndOfTheList) {
     Menu poor(9);  // w and e cost 10: nothing happens at all; a and q still work
     for (auto [dx, dy] : {std::pair{0, -1}, {1, -1}, {-1, 0}, {-1, -1}}) EXPECT_FALSE(menu_key(poor.g, dx, dy));

@@ -54,33 +54,5 @@ TEST(StatisticsLayout, EveryCounterAndHolderAtItsBytesOfTheScoreFile) {
     EXPECT_EQ(dir.read_score_file(), bytes);
 }
 
-TEST(StatisticsEvents, SidesMaximaAndSaturation) {
-    Game g;
-    auto& c = g.current_statistics.counters;
-    // The player unit and citizens are lost, oozes and bosses destroyed; only barracks and
-    // airfields count as razed; the census keeps maxima.
-    for (const int kind : {unit_player, unit_citizen, unit_ooze, unit_boss}) record_death(g, 7, kind);
-    for (const int kind : {building_node, building_tower, building_airfield}) record_razing(g, kind, 5);
-    std::int32_t census[16] = {0, 0, 0, 0, 6};
-    record_census(g, census, 6);
-    std::tie(census[4], census[9]) = std::pair(2, 3);
-    record_census(g, census, 5);
-    EXPECT_EQ(std::tuple(c[deaths_index(7, unit_player)], c[stat_deaths_by_kind + unit_citizen], c[stat_total_lost],
-                         c[stat_total_destroyed], c[stat_airfields_razed + 5], c[stat_total_razed]),
-              std::tuple(1u, 1u, 2u, 2u, 1u, 1u));
-    EXPECT_EQ(std::tuple(c[recruits_index(4, unit_citizen)], c[recruits_index(9, unit_citizen)],
-                         c[stat_recruits_by_kind + unit_citizen]),
-              std::tuple(6u, 3u, 6u));
-    // A counter at its largest value stays there rather than wrapping to 0 and losing a record.
-    constexpr std::uint32_t top = 0xFFFFFFFFu;
-    std::tie(c[stat_total_gathered], c[stat_total_spent], c[stat_sectors_cleared]) = std::tuple(top, top - 10, top);
-    record_gathered(g, 2);
-    record_purchase(g, 2, 25);
-    record_megaboss_defeat(g, 11);
-    EXPECT_EQ(std::tuple(c[stat_total_gathered], c[stat_total_spent], c[stat_sectors_cleared], c[stat_gathered + 2],
-                         c[stat_spent + 2], c[stat_megaboss_kills + 11], g.ooze_store[2]),
-              std::tuple(top, top, top, 1u, 25u, 1u, 1 - 25));
-}
-
 }  // namespace
 }  // namespace qm

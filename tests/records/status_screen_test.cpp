@@ -59,47 +59,5 @@ TEST(StatusScreen, AllegianceAndLevels) {
     for (const auto& [where, want] : cells) EXPECT_EQ(at(where[0], where[1]), want) << where[0] << "," << where[1];
 }
 
-TEST(StatusScreen, PromotionDrawsAndCaps) {
-    // The row of the promotion's table drawn, then health, weapon and skill levels before and after.
-    const std::array<int, 7> cases[] = {
-        {0, 3, 0, 0, 4, 0, 0},     {0, 10, 4, 0, 10, 5, 0},   {0, 10, 10, 5, 10, 10, 5},  // the skill stops at 5
-        {1, 2, 10, 0, 3, 10, 0},   {3, 0, 0, 9, 0, 0, 10},    {4, 3, 10, 10, 4, 10, 10},
-        {6, 10, 3, 10, 10, 4, 10}, {7, 10, 10, 10, 10, 10, 10},
-    };
-    for (const auto& [choice, health, weapon, skill, health_after, weapon_after, skill_after] : cases) {
-        SCOPED_TRACE(testing::Message() << "row " << choice << " from " << health << "," << weapon << "," << skill);
-        // A promotion at a node of faction 6 with nothing linked: four link draws, then one choice.
-        StatusGame s([choice = choice](std::uint32_t& seed) {
-            for (int i = 0; i < 4; ++i) random_below(seed, 4);
-            return random_below(seed, 8) == choice;
-        });
-        Unit& p = s.player;
-        std::tie(p.health_level, p.weapon_level, p.skill_levels[6], p.skill_levels[2]) =
-            std::tuple(health, weapon, skill, 7);
-        std::tie(p.max_hit_points, p.hit_points) = std::pair(10 + 10 * health, 3);
-        EXPECT_FALSE(promote(s.game, 6, -1, -1, -1, -1));
-        EXPECT_EQ(std::tuple(p.health_level, p.weapon_level, p.skill_levels[6]),
-                  std::tuple(health_after, weapon_after, skill_after));
-        // A health level gained brings 10 more hit points, and heals.
-        const int max = 10 + 10 * health_after;
-        EXPECT_EQ(std::pair(p.max_hit_points, p.hit_points), std::pair(max, health_after > health ? max : 3));
-        const auto& st = s.game.current_statistics.counters;
-        EXPECT_EQ(std::tuple(st[stat_health_level], st[stat_weapon_level], st[stat_leadership_levels + 6],
-                             st[stat_experience]),
-                  std::tuple(health_after, weapon_after, skill_after, health_after + weapon_after + skill_after + 7));
-    }
-    // Each of the four links draws, linked or not; one that draws 0 joins with its own faction.
-    // Here the top left draws 0 with nothing linked, the bottom left 0 with faction 12 linked,
-    // and both raises drawn go to a skill first.
-    StatusGame s([](std::uint32_t& seed) {
-        bool fits = true;
-        for (bool zero : {true, false, true, false}) fits = (random_below(seed, 4) == 0) == zero && fits;
-        return random_below(seed, 8) >= 2 && random_below(seed, 8) >= 2 && fits;
-    });
-    EXPECT_FALSE(promote(s.game, 3, -1, 11, 12, 11));
-    EXPECT_EQ(std::tuple(s.player.skill_levels[3], s.player.skill_levels[12], s.player.skill_levels[11]),
-              std::tuple(1, 1, 0));
-}
-
 }  // namespace
 }  // namespace qm
