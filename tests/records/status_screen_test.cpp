@@ -38,6 +38,7 @@ TEST(StatusScreen, OozeBarHeights) {
         for (int row = 0; row < 25; ++row) column += s.terminal.last_row(row)[f];
         EXPECT_EQ(column, std::string(height, '\x04') + std::string(25 - height, '\xFA')) << "store " << store;
     }
+    EXPECT_EQ(s.terminal.last_row(12).substr(16), std::string(64, ' '));  // a full bar stops at the bottom row
 }
 
 TEST(StatusScreen, AllegianceAndLevels) {
