@@ -184,6 +184,15 @@ TEST(ScoreFile, WhateverHoldsScoreDat) {
     std::filesystem::create_symlink("score.dat", dir.score_file());
     EXPECT_EQ(save_records(g, dir.path()), "Too many levels of symbolic links");
     EXPECT_FALSE(std::filesystem::exists(dir.path() / score_lock_name));  // not even a lock was taken
+    // As many links as the system follows in a path lead on; one more is one too many.
+    for (const int links : {40, 41}) {
+        ScoreDirectory chain;
+        for (int i = 1; i <= links; ++i) {
+            std::filesystem::create_symlink(i == links ? "end.dat" : "c" + std::to_string(i),
+                                            i == 1 ? chain.score_file() : chain.path() / ("c" + std::to_string(i - 1)));
+        }
+        EXPECT_EQ(save_records(g, chain.path()), links == 40 ? "" : "Too many levels of symbolic links") << links;
+    }
 }
 
 TEST(ScoreFile, SaveKilledAtAnyPoint) {
