@@ -1,7 +1,7 @@
 # The records across runs, as only the real game in a terminal keeps them: a game lost over a
 # score file cut short saves the new record and the name typed for it, and the next run shows
-# both. The rules of the game itself, and what the replay question says when the records could
-# not be saved, are the unit tests'.
+# both; a game lost with score.dat made a directory says on the replay question why nothing
+# was saved. The rules of the game itself are the unit tests'.
 #
 # The view shows the start sector, x 160..239 and y 50..74: map (x, y) is screen row y - 50,
 # column x - 160. The player stands at (200, 62), the node at (205, 62), the source at (210, 62).
@@ -110,4 +110,28 @@ records_across_runs() {
     rm -f "$file"
 }
 
+# A record beaten with score.dat made a directory: the replay question says why it was not
+# saved, in bright red two rows below, and the directory is left as it was.
+records_not_saved() {
+    local file="$E2E_DIR/score.dat" notice="Your records could not be saved: Is a directory" before
+    mkdir "$file" && echo "the player's" >"$file/inside"
+    before="$(find "$file" -printf '%p %y %s %T@\n' && cat "$file/inside")"
+    check "a game lost" quickest_defeat
+    keys h
+    wait_row_has 11 "You have bested an old record!  What is your name?"
+    keys Enter
+    wait_row_has 0 "Overall Winners"
+    # shellcheck disable=SC2046 # eleven pages
+    keys $(printf 'Space %.0s' $(seq 11))
+    check "the replay question" wait_row_has 13 "Would you like to play again?  (Y - Yes, N or ESC - Quit)"
+    check "says the records could not be saved, and why" wait_row_has 15 "$notice"
+    check "in bright red" eval '[[ "$(tm capture-pane -p -e -t game | sed -n 16p)" =~ \[91mYour\ records ]]'
+    check_eq "score.dat is the directory it was" "$before" \
+        "$(find "$file" -printf '%p %y %s %T@\n' && cat "$file/inside")"
+    keys n
+    check_eq "'n' exits with 0" "0" "$(exit_status)"
+    rm -rf "$file"
+}
+
 scenario "the records across runs" records_across_runs
+scenario "records that could not be saved" records_not_saved
