@@ -14,8 +14,6 @@
 
 namespace qm::test {
 
-static int off(const Effect& e) { return distance(e.x, e.y, 51, 50); }
-
 // The player far off, and a bolt or shot one cell west of (51, 50) flying east: it gets there
 // on its first movement step.
 static Effect& shoot(Game& g, int kind, int power, int life = 100) {
@@ -57,84 +55,6 @@ TEST(EffectUpdate, EachBoltPowerHitsAsItShould) {
     EXPECT_EQ(std::tuple(g.units[1]->hit_points, g.units[2]->hit_points, g.units[4]->hit_points, ooze.hit_points),
               std::tuple(4, 4, 4, 3));
     EXPECT_EQ(std::tuple(g.effects.size(), g.effects[0]->kind), std::tuple(1u, effect_ooze_drop));
-
-    // Other powers strike own units too, the player unit never; a kill is swept at once. A
-    // grey block is worn down a step by a bolt, which ends there and spares the unit on it:
-    // only the first bolt's drop is left.
-    Game k;
-    shoot(k, effect_bolt, power_toughness);
-    place_unit(k, *k.units[0], 51, 50);
-    put_unit(k, unit_citizen, 1, 52, 50, 5);
-    const Unit& hidden = put_unit(k, unit_ooze, 2, 51, 51, 5);
-    map_cell(k, 51, 51) = Cell{glyph_wall, 7, 0, 0};
-    put_effect(k, effect_bolt, power_toughness, 51, 50, 100, 0, 100);
-    for (int frame = 0; frame < 4; ++frame) effect_update(k);
-    EXPECT_EQ(std::tuple(k.units.size(), k.units[0]->hit_points, k.current_statistics.counters[stat_total_lost]),
-              std::tuple(2u, 10, 1u));
-    EXPECT_EQ(std::tuple(k.effects.size(), map_cell(k, 51, 51).glyph, hidden.hit_points), std::tuple(1u, 178, 5));
-}
-
-TEST(EffectUpdate, ClonesAndTheirRefusals) {
-    int harm_hits = 0, far = 0, held_back = 0;
-    for (std::uint32_t seed = 1; seed <= 100; ++seed) {
-        // A flame bolt clones around the cell in front and goes back: it never moves. Each
-        // winning draw costs it 5 life, even when the clone is refused.
-        Game g;
-        g.seed = spread_seed(seed);
-        Effect& flame = shoot(g, effect_bolt, power_thorns);
-        effect_update(g);
-        EXPECT_EQ(std::tuple(flame.x, flame.y, flame.life >= 84), std::tuple(50, 50, true));
-        EXPECT_LE(flame.life, 99 - 5 * static_cast<int>(g.effects.size() - 1));
-        for (std::size_t i = 1; i < g.effects.size(); ++i) {
-            EXPECT_EQ(std::tuple(g.effects[i]->generation, off(*g.effects[i]) <= 1), std::tuple(1, true));
-        }
-        // A power-5 bolt goes through a unit four times in five and clones up to 4 cells off.
-        // The unit it passes through ends the scan all the same: the one beneath is spared.
-        Game h;
-        h.seed = spread_seed(seed);
-        shoot(h, effect_bolt, power_harm);
-        const Unit& beneath = put_unit(h, unit_ooze, 1, 51, 50, 10);
-        const Unit& ooze = put_unit(h, unit_ooze, 1, 51, 50, 10);
-        effect_update(h);
-        harm_hits += ooze.hit_points < 10;
-        EXPECT_EQ(beneath.hit_points, 10);
-        for (std::size_t i = 1; i < h.effects.size(); ++i, ++far) {
-            EXPECT_TRUE(off(*h.effects[i]) <= 4 && h.effects[i]->life >= 45 && h.effects[i]->life <= 94);
-        }
-        // Held back four times in five, a shock bolt strikes on its first step the cell it was
-        // fired from instead of the one it reached.
-        Game s;
-        s.seed = spread_seed(seed);
-        shoot(s, effect_bolt, power_shock).generation = 10;  // no chain
-        const Unit &back = put_unit(s, unit_ooze, 3, 50, 50, 10), &front = put_unit(s, unit_ooze, 3, 51, 50, 10);
-        effect_update(s);
-        EXPECT_EQ((back.hit_points < 10) + (front.hit_points < 10), 1);
-        held_back += back.hit_points < 10;
-    }
-    EXPECT_TRUE(harm_hits > 8 && harm_hits < 35 && far > 65 && far < 95 && held_back > 65 && held_back < 95);
-
-    // A chain of shock bolts grows by one a frame up to the tenth generation.
-    Game c;
-    shoot(c, effect_bolt, power_shock);
-    for (int frame = 1; frame <= 14; ++frame) {
-        effect_update(c);
-        ASSERT_EQ(c.effects.size(), static_cast<std::size_t>(std::min(frame, 10) + 1));
-    }
-    EXPECT_EQ(c.effects.back()->generation, 10);
-    // Near and far clones are refused, without a draw, while another bolt of the parent's
-    // power stands on its cell (drops and other powers do not count); chain clones never are.
-    Game g;
-    Effect& parent = put_effect(g, effect_bolt, 9, 50, 50, 3, 30, -70);
-    put_effect(g, effect_ooze_drop, 9, 50, 50, 30), put_effect(g, effect_bolt, 8, 50, 50, 30);
-    far_clone(g, parent);
-    const Effect& clone = *g.effects.at(3);
-    EXPECT_EQ(std::tuple(clone.life, clone.vx, clone.vy, clone.generation), std::tuple(1, 30, -70, 1));
-    put_effect(g, effect_bolt, 9, 50, 50, 30);
-    const std::uint32_t held = g.seed;
-    near_clone(g, parent), far_clone(g, parent);
-    EXPECT_EQ(g.seed, held);
-    chain_clone(g, parent);
-    EXPECT_EQ(std::tuple(g.effects.size(), g.effects.back()->life), std::tuple(6u, 100));
 }
 
 TEST(EffectUpdate, DropsFiresAndFlight) {
@@ -176,6 +96,44 @@ TEST(EffectUpdate, DropsFiresAndFlight) {
         for (int frame = 0; frame < frames; ++frame) effect_update(t);
         EXPECT_EQ(std::tuple(struck.hit_points, t.effects.size()), std::tuple(19, 0u)) << vx;
     }
+}
+
+TEST(EffectUpdate, WhereClonesLandAndWhenTheyAreRefused) {
+    // Near and chain clones land on the bolt's cell or a neighbour, far ones up to four cells
+    // off, each with the bolt's flight; a far clone has 5 to 54 life less than the bolt.
+    std::set<std::pair<int, int>> near, chain, far;
+    std::set<int> far_life;
+    for (std::uint32_t seed = 1; seed <= 200; ++seed) {
+        for (auto* clone : {&near_clone, &far_clone, &chain_clone}) {
+            Game g;
+            g.seed = spread_seed(seed);
+            clone(g, put_effect(g, effect_bolt, 9, 50, 50, 100, 30, -70));
+            const Effect& c = *g.effects.back();
+            EXPECT_EQ(std::tuple(g.effects.size(), c.vx, c.vy, c.generation), std::tuple(2u, 30, -70, 1));
+            (clone == &near_clone ? near : clone == &far_clone ? far : chain).insert({c.x - 50, c.y - 50});
+            if (clone == &far_clone) far_life.insert(c.life);
+        }
+    }
+    std::set<std::pair<int, int>> one_off;
+    for (int k = 0; k < 9; ++k) one_off.insert({k % 3 - 1, k / 3 - 1});
+    const auto [left, right] = std::minmax_element(far.begin(), far.end());
+    const auto [top, bottom] = std::minmax_element(far.begin(), far.end(), [](auto a, auto b) { return a.second < b.second; });
+    EXPECT_EQ(std::tuple(near, chain, left->first, right->first, top->second, bottom->second),
+              std::tuple(one_off, one_off, -4, 4, -4, 4));
+    EXPECT_TRUE(*far_life.begin() == 46 && *far_life.rbegin() <= 95 && far_life.size() > 30);
+    // Near and far clones are refused, without a draw, while another bolt of the parent's
+    // power stands on its cell (drops and other powers do not count); chain clones never are.
+    Game g;
+    Effect& parent = put_effect(g, effect_bolt, 9, 50, 50, 3, 30, -70);
+    put_effect(g, effect_ooze_drop, 9, 50, 50, 30), put_effect(g, effect_bolt, 8, 50, 50, 30);
+    far_clone(g, parent);
+    EXPECT_EQ(std::tuple(g.effects.size(), g.effects.back()->life), std::tuple(4u, 1));
+    put_effect(g, effect_bolt, 9, 50, 50, 30);
+    const std::uint32_t held = g.seed;
+    near_clone(g, parent), far_clone(g, parent);
+    EXPECT_EQ(std::tuple(g.effects.size(), g.seed), std::tuple(5u, held));
+    chain_clone(g, parent);
+    EXPECT_EQ(std::tuple(g.effects.size(), g.effects.back()->life), std::tuple(6u, 100));
 }
 
 }  // namespace qm::test

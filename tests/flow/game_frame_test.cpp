@@ -41,27 +41,6 @@ struct FrameGame {
     }
 };
 
-TEST(GameFrame, KeysCooldownAndTheOpenMenu) {
-    FrameGame f;
-    Game& g = f.g;
-    g.units[0]->ammo = 9;
-    EXPECT_FALSE(f.frame());  // no key: cooled all the same
-    EXPECT_FALSE(f.frame({'6'}));
-    g.open_menu = g.menu_building = 0;
-    g.ooze_store[3] = 1;
-    EXPECT_FALSE(f.frame({'4'}));  // with a menu open the movement keys do nothing
-    EXPECT_FALSE(f.frame({'A'}));  // and 'a' buys a barricade
-    EXPECT_EQ(std::tuple(g.units[0]->ammo, g.units[0]->x, g.ooze_store[3], g.buildings.back()->kind, g.frame_counter),
-              std::tuple(5, 201, 0, building_barricade, 4));
-    EXPECT_FALSE(f.frame({'x'}));
-    // The weapon cools before the status screen and before ESC; the world goes on after the
-    // status screen, while a frame that quits is not counted.
-    EXPECT_FALSE(f.frame({'s', 'h'}));
-    EXPECT_TRUE(f.frame({'s', key_escape}));
-    EXPECT_TRUE(f.frame({key_escape}));
-    EXPECT_EQ(std::tuple(g.open_menu, g.units[0]->ammo, g.frame_counter), std::tuple(-1, 1, 6));
-}
-
 TEST(Defeat, LastCitizenLostThroughTheRecordsAndReplayToFaction7) {
     FrameGame f("defeat");
     Game& g = f.g;

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <set>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -31,42 +30,6 @@ struct View {
     }
     std::string row(int r) const { return row_text(g.screen, r); }
 };
-
-TEST(MapView, TerrainAndTheSweepFront) {
-    View v;
-    map_cell(v.g, 170, 55) = Cell{178, 7, 0, 0};
-    EXPECT_TRUE(v.draw(0) == (Cell{178, 7, 0, 0}) && v.g.seed == 0u) << "no sweep: the map's colours, no draws";
-    // Front at 200: green-backed and bright behind 198, ragged over 198..200, untouched beyond.
-    v.g.sweep_column = 200;
-    v.draw(0);
-    int ragged = 0;
-    for (int x = 160; x < 240; ++x) {
-        for (int y = 50; y < 75; ++y) {
-            const Cell& seen = v.g.screen.at(x - 160, y - 50);
-            const bool shaded = seen.bg == 2 && seen.bright == 1;
-            ASSERT_TRUE(x < 198 ? shaded : x > 200 ? seen.bg == 0 : true) << x << "," << y;
-            ragged += x >= 198 && x <= 200 && shaded;
-        }
-    }
-    EXPECT_TRUE(ragged > 10 && ragged < 65 && v.g.screen.at(10, 5).glyph == 178) << ragged;
-
-    // What lies outside the window is not drawn and throws no coin: a shot east of it, and a
-    // megaboss inside, whose colour is any of the eight, bright or not, drawn afresh each time.
-    View m;
-    test::put_effect(m.g, effect_hostile_shot, 0, 300, 60, 10);
-    Unit megaboss = test::unit_at(unit_boss, 170, 55, 4);
-    megaboss.flags = unit_megaboss;
-    append_unit(m.g, megaboss);
-    std::set<int> colours;
-    for (int frame = 0; frame < 60; ++frame) {
-        std::uint32_t seed = m.g.seed;
-        const Cell c = m.draw(0);
-        random_below(seed, 8), random_below(seed, 2);
-        ASSERT_EQ(m.g.seed, seed) << "two draws for the megaboss, none for the shot";
-        colours.insert(c.fg + 8 * c.bright);
-    }
-    EXPECT_EQ(colours.size(), 16u);
-}
 
 TEST(MapView, GlyphsOfUnitsBossesAndBuildings) {
     // Row 5: one unit of each kind at phase 100, their animations at three ticks (the citizen's

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "flow/movement.h"
+#include "records/statistics.h"
 #include "support/world_builders.h"
 #include "world/lists.h"
 
@@ -57,6 +58,33 @@ TEST(MoveUnit, WallsWornWallsBarriersAndKeys) {
     move_unit(w.g, 0, 1, 0);
     EXPECT_EQ(std::tuple(w.p.x, w.p.carry_slots[2].kind, map_cell(w.g, 205, 55), map_cell(w.g, 205, 70)),
               std::tuple(203, building_none, open_ground, open_ground));
+
+    // Own soldiers and generals strike barracks and airfields, 1 and 5 a blow; enemy soldiers,
+    // generals and bosses strike towers and barricades, 1 a blow; nobody strikes anything else.
+    const std::tuple<int, int, int> blows[] = {
+        {unit_own_soldier, building_barracks, 9},    {unit_own_general, building_airfield, 5},
+        {unit_own_general, building_tower, 10},      {unit_own_soldier, building_node, 10},
+        {unit_enemy_general, building_barricade, 9}, {unit_boss, building_tower, 9},
+        {unit_enemy_soldier, building_barracks, 10}, {unit_citizen, building_barricade, 10}};
+    for (const auto& [kind, struck, left] : blows) {
+        World b;
+        b.building(struck, 201, 62).faction = 6;
+        b.unit(kind, 200, 62);
+        b.step(1, 0);
+        EXPECT_EQ(b.g.buildings[0]->hit_points, left) << kind << " on " << struck;
+    }
+    // What own troops raze counts under its kind and its faction; what enemies raze, nowhere.
+    World r;
+    for (const auto& [kind, faction, y] : {std::tuple{building_airfield, 6, 58}, {building_barracks, 9, 60}}) {
+        r.building(kind, 201, y).faction = faction, r.g.buildings.back()->hit_points = 1;
+        r.unit(unit_own_soldier, 200, y), r.step(1, 0);
+    }
+    r.building(building_tower, 201, 66).hit_points = 1;
+    r.unit(unit_enemy_soldier, 200, 66), r.step(1, 0);
+    const auto& c = r.g.current_statistics.counters;
+    EXPECT_EQ(std::tuple(r.g.buildings.size(), c[stat_airfields_razed + 6], c[stat_airfields_razed + 9],
+                         c[stat_barracks_razed + 9], c[stat_total_razed]),
+              std::tuple(0u, 1u, 0u, 1u, 2u));
 }
 
 TEST(MoveUnit, BordersAndCarriedSlots) {
@@ -81,63 +109,6 @@ TEST(MoveUnit, BordersAndCarriedSlots) {
     const Building& tower = w.building(building_tower, 201, 62);
     move_unit(w.g, 0, 0, -1);
     EXPECT_EQ(std::tuple(w.p.x, w.p.y, tower.hit_points, w.g.buildings.size()), std::tuple(200, 62, 10, 1u));
-}
-
-TEST(PlayerAction, TakingSettingDownOpeningMenusAndBolts) {
-    World w;
-    map_cell(w.g, 201, 62) = source_cell;
-    w.building(building_node, 201, 62);
-    w.building(building_barracks, 199, 61);
-    w.building(building_corrupted_node, 199, 63).faction = 9;
-    move_unit(w.g, 0, 1, 0);    // taken into the east slot; the player stays
-    move_unit(w.g, 0, -1, 1);   // a corrupted node is carried as a node
-    move_unit(w.g, 0, -1, -1);  // barracks cannot be taken
-    EXPECT_EQ(std::tuple(w.p.x, w.p.y, w.p.carry_slots[1].kind, w.p.carry_slots[5].kind, w.p.carry_slots[5].faction),
-              std::tuple(200, 62, building_node, building_node, 9));
-    player_action(w.g, 0, 0, 1);  // unarmed, at open ground: nothing
-    player_action(w.g, 0, 1, 0);  // set down on the source: the link cells turn to blue energised floor
-    EXPECT_EQ(std::tuple(w.p.carry_slots[1].kind, map_cell(w.g, 203, 63), map_cell(w.g, 200, 64), w.g.buildings.size()),
-              std::tuple(building_none, Cell{'.', 1, 0, 0}, Cell{'.', 1, 0, 0}, 2u));
-    w.g.menu_flash.fill(7);
-    w.p.affinity = 5;
-    player_action(w.g, 0, 1, 0);  // armed and ready, yet the active node opens its menu and is not shot
-    EXPECT_EQ(std::tuple(w.g.open_menu, w.g.menu_building, w.g.menu_flash[0], w.g.effects.size()), std::tuple(0, 1, 0, 0u));
-
-    w.p.weapon_level = 3;
-    w.p.links = {4, -1, 9, -1};
-    player_action(w.g, 0, 0, 1);
-    player_action(w.g, 0, 0, 1);  // not reloaded
-    ASSERT_EQ(w.g.effects.size(), 1u);
-    const Effect& bolt = *w.g.effects[0];
-    EXPECT_EQ(std::tuple(bolt.kind, bolt.faction, bolt.links, bolt.life, bolt.y, w.p.ammo),
-              std::tuple(effect_bolt, 5, w.p.links, 100, 62, 85));
-    EXPECT_TRUE(bolt.vx >= -5 && bolt.vx <= 5 && bolt.vy >= 45 && bolt.vy <= 55) << bolt.vx << "," << bolt.vy;
-
-    // Diagonals run at full speed along one axis chosen by a coin, 71 to 100 along the other,
-    // from the edge of their cell on that other axis.
-    int along_x = 0;
-    place_unit(w.g, w.p, w.p.x, 100);  // away from the buildings, and with nothing carried
-    w.p.carry_slots[5].kind = building_none;
-    w.p.affinity = 7;
-    w.p.weapon_level = 10;
-    for (std::uint32_t seed = 1; seed <= 16; ++seed) {
-        const int dx = seed % 2 ? 1 : -1, dy = seed % 4 < 2 ? 1 : -1;
-        w.g.seed = seed;
-        w.p.ammo = 0;
-        player_action(w.g, 0, dx, dy);
-        const Effect& d = *w.g.effects.back();
-        const bool full_x = d.frac_y != 0;  // the coin's choice
-        along_x += full_x;
-        const auto [fast, slow, edge, other] = full_x ? std::tuple(d.vx * dx, d.vy * dy, d.frac_y * dy, d.frac_x)
-                                                      : std::tuple(d.vy * dy, d.vx * dx, d.frac_x * dx, d.frac_y);
-        EXPECT_TRUE(fast == 100 && slow >= 71 && slow <= 100 && edge == 99 && other == 0 && w.p.ammo == 4) << seed;
-    }
-    EXPECT_TRUE(along_x > 0 && along_x < 16);
-    // Each power's reload at level 0, 19/20 of it a level up, half from level 10 on.
-    const int reload[16] = {20, 20, 30, 20, 50, 100, 30, 8, 15, 30, 20, 30, 20, 30, 50, 30};
-    for (int power = 0; power < 16; ++power) EXPECT_EQ(weapon_cooldown(power, 0), reload[power]) << power;
-    EXPECT_EQ((std::array{weapon_cooldown(4, 1), weapon_cooldown(8, 1), weapon_cooldown(0, 9), weapon_cooldown(15, 30)}),
-              (std::array{47, 14, 11, 15}));
 }
 
 }  // namespace

@@ -13,42 +13,6 @@
 namespace qm {
 namespace {
 
-TEST(NewGame, LayoutAndTheSectorWalkOverManySeeds) {
-    Game g;
-    g.player_faction = 3;
-    start_new_game(g);
-    ASSERT_EQ(std::tuple(g.units.size(), g.buildings.size()), std::tuple(3u, 2u));
-    // kind, faction, x, y, hit points and their maximum: the player unit and the two citizens.
-    const std::array<int, 6> units[] = {
-        {unit_player, 3, 200, 62, 10, 10}, {unit_citizen, 3, 205, 61, 1, 1}, {unit_citizen, 3, 205, 63, 1, 1}};
-    for (int i = 0; i < 3; ++i) {
-        const Unit& u = *g.units[i];
-        EXPECT_EQ((std::array{u.kind, u.faction, u.x, u.y, u.hit_points, u.max_hit_points}), units[i]) << i;
-    }
-    const Building &node = *g.buildings[0], &corrupted = *g.buildings[1];
-    EXPECT_EQ(std::tuple(node.kind, node.faction, node.x, node.y, corrupted.kind, corrupted.x, corrupted.y),
-              std::tuple(building_node, 3, 205, 62, building_corrupted_node, 165, 62));
-    EXPECT_EQ(std::tuple(g.view_x, g.view_y, g.open_min_x, g.open_max_x, g.open_min_y, g.open_max_y, g.game_mode),
-              std::tuple(160, 50, 160, 160, 50, 50, 1));
-    // The source and the ring of green walls round the start sector; nothing else is touched.
-    const Cell wall{219, 2, 0, 0};
-    const auto touched = std::count_if(g.map.begin(), g.map.end(), [](const Cell& c) { return c != open_ground; });
-    EXPECT_EQ(std::tuple(touched, map_cell(g, 160, 50), map_cell(g, 239, 60), map_cell(g, 200, 74), map_cell(g, 210, 62)),
-              std::tuple(2 * 80 + 2 * 23 + 1, wall, wall, wall, source_cell));
-
-    // Every sector labelled, the start 1, label 2 once, each later label one to three sectors.
-    for (std::uint32_t seed = 0; seed < 500; ++seed) {
-        Game w;
-        w.seed = seed;
-        lay_sector_grid(w);
-        std::array<int, 26> count{};
-        for (int v : w.sector_grid) ++count[v];
-        ASSERT_EQ(std::tuple(count[0], int{w.sector_grid[12]}, count[1], count[2]), std::tuple(0, 1, 1, 1)) << seed;
-        const int highest = *std::max_element(w.sector_grid.begin(), w.sector_grid.end());
-        for (int label = 3; label <= highest; ++label) ASSERT_TRUE(count[label] >= 1 && count[label] <= 3) << seed;
-    }
-}
-
 // From the title to a new game: the arrows cycle the factions, left from 7 to 6, right on from
 // 15 wrapping to 0 and left from 0 back to 15; Enter starts the game with the faction shown.
 TEST(SectorAssignment, TitleFactionChoiceAndNewGameThroughTheTerminal) {

@@ -51,6 +51,12 @@ TEST(MenuDisplay, BothSidesAndTheThresholds) {
                          "\xC0\xC4\x41\xC4\xD9       " + dark, bottom));
     EXPECT_EQ(std::tuple(m.at(62, 2), m.at(60, 6), m.at(74, 8), m.at(74, 10)),
               std::tuple(Cell{15, 3, 0, 0}, Cell{218, 7, 0, 1}, Cell{156, 0, 0, 1}, Cell{196, 0, 0, 1}));
+    // Each box's picture in its middle, lit or dark: q, w, e, a, d, z and c.
+    std::string pictures;
+    for (auto [c, r] : {std::pair{62, 2}, {68, 2}, {74, 2}, {62, 8}, {74, 8}, {62, 14}, {74, 14}}) {
+        pictures += static_cast<char>(m.at(c, r).glyph);
+    }
+    EXPECT_EQ(pictures, "\x0F\xE3\x8F\xE6\x9C\xE4\x18");
     m.g.ooze_store[3] = 9;
     m.draw();
     EXPECT_EQ(m.row(4, 60, 17), "\xC0\xC4Q\xC4\xD9 " + dark + " " + dark);

@@ -43,41 +43,6 @@ TEST(UnitUpdate, ActingSchedule) {
     EXPECT_EQ(gaps, (std::map<int, int>{{10, 1}, {15, 18}}));
 }
 
-TEST(UnitUpdate, AuraTargetSetsAndReach) {
-    // The actor at (100, 50) amid one unit of each kind at distance 9 and one at distance 10,
-    // all hurt so that healing shows. An own general's aura always comes (the player's skill
-    // 60 makes stat 120), a megaboss's one time in three (stat 35): twenty seeds each.
-    const auto touched = [](int actor_kind, int power) {
-        std::set<int> near;
-        for (std::uint32_t seed = 1; seed <= 20; ++seed) {
-            Game g;
-            put_unit(g, unit_player, 0, 109, 50).skill_levels[power] = 60;
-            Unit& actor = put_unit(g, actor_kind, power, 100, 50, 20, 0);
-            actor.links = {power, power, power, power}, actor.flags = unit_megaboss;
-            for (int k = 1; k <= 9; ++k) put_unit(g, k, 0, 91, 45 + k), put_unit(g, k, 0, 110, 45 + k);
-            for (auto& u : g.units) u->hit_points = u.get() == &actor && power != power_healing ? 20 : 10;
-            std::vector<std::tuple<int, int, int>> before;
-            for (auto& u : g.units) before.emplace_back(u->slow, u->confusion, u->hit_points);
-            g.seed = spread_seed(seed);
-            unit_update(g);
-            for (std::size_t i = 0; i < g.units.size(); ++i) {
-                const Unit& u = *g.units[i];
-                if (std::tuple(u.slow, u.confusion, u.hit_points) == before[i]) continue;
-                near.insert(i == 1 || u.x == 110 ? -1 : u.kind);  // -1: the actor or beyond reach
-            }
-        }
-        return near;
-    };
-    const std::set<int> hostile_ground{1, 4, 5, 9}, own_ground{0, 2, 3, 7}, own_but_player{2, 3, 7};
-    const std::tuple<int, int, std::set<int>> cases[] = {
-        {unit_own_general, power_slowing, hostile_ground},   {unit_boss, power_slowing, own_but_player},
-        {unit_own_general, power_confusing, hostile_ground}, {unit_boss, power_confusing, own_but_player},
-        {unit_own_general, power_harm, hostile_ground},      {unit_boss, power_harm, own_ground},
-        {unit_own_general, power_healing, own_ground},       {unit_boss, power_healing, hostile_ground},
-    };
-    for (const auto& [actor, power, expected] : cases) EXPECT_EQ(touched(actor, power), expected) << actor << power;
-}
-
 TEST(UnitUpdate, TheDeathSweep) {
     // Several deaths in one frame; the survivors keep their order. The walk runs from the
     // last unit down and never reaches the player unit: the dead ooze still acts and converts
@@ -113,6 +78,23 @@ TEST(UnitUpdate, TheDeathSweep) {
     const auto& hc = h.current_statistics.counters;
     EXPECT_EQ(std::tuple(h.units.size(), hc[stat_total_lost], hc[stat_total_destroyed]), std::tuple(1u, 1u, 2u));
     EXPECT_EQ(std::count_if(hc.begin(), hc.end(), [](std::uint32_t v) { return v != 0; }), 2);
+}
+
+TEST(Combat, AFinishedUnitsHitPointsAndShot) {
+    // Toughness adds to the hit points, twenty times over for a megaboss, and the sum is the
+    // maximum; a marksman comes with one shot loaded, anyone else with what it had. A boss
+    // counts its powers three times over, a megaboss five times.
+    Game g;
+    put_unit(g, unit_player, 0, 0, 0);
+    Unit boss(unit_boss), marksman(unit_enemy_soldier), tough(unit_enemy_soldier);
+    boss.faction = power_toughness, boss.links = {power_toughness, power_toughness, -1, -1};
+    boss.flags = unit_megaboss, boss.hit_points = 10;
+    marksman.faction = power_marksmanship, tough.faction = power_toughness;
+    marksman.hit_points = tough.hit_points = 3, marksman.ammo = tough.ammo = 0;
+    for (Unit* u : {&boss, &marksman, &tough}) finish(g, *u);
+    EXPECT_EQ(std::tuple(boss.max_hit_points, boss.hit_points, marksman.max_hit_points, marksman.ammo,
+                         tough.max_hit_points, tough.ammo),
+              std::tuple(10 + 20 * 25, 510, 3, 1, 3 + 3, 0));
 }
 
 }  // namespace qm::test

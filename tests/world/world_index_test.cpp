@@ -127,42 +127,5 @@ TEST(WorldIndex, AnswersAsAWalkOverTheListsWhileTheWorldChanges) {
     }
 }
 
-// The fallen go in one pass: the same references are cleared (targets among the fallen, and
-// carried buildings of the fallen) and the same units stay as when each is removed in turn
-// from the last.
-TEST(WorldIndex, TheFallenGoAsTheyWouldOneByOne) {
-    std::vector<std::uint64_t> hashes;
-    for (bool one_by_one : {true, false}) {
-        auto g = std::make_unique<Game>();
-        scatter(*g, 5, 400, 40);
-        change_kind(*g, *g->units[0], unit_player);
-        for (std::size_t i = 0; i < g->units.size(); ++i) {
-            Unit& u = *g->units[i];
-            u.hit_points = i % 3 == 0 ? 0 : 4;
-            u.target_unit = g->units[(i * 7) % g->units.size()].get();
-            u.target_building = i % 2 == 0 ? g->buildings[i % g->buildings.size()].get()
-                                           : &g->units[(i * 5) % g->units.size()]->carry_slots[i % 8];
-        }
-        if (one_by_one) {
-            for (std::size_t m = g->units.size(); m-- > 0;) {
-                if (g->units[m]->hit_points <= 0 && g->units[m]->kind != unit_player) remove_unit(*g, m);
-            }
-        } else {
-            remove_fallen_units(*g);
-        }
-        EXPECT_LT(g->units.size(), 300u);
-        int cleared_units = 0, cleared_slots = 0;
-        for (const auto& u : g->units) {
-            cleared_units += u->target_unit == nullptr;
-            cleared_slots += u->target_building == nullptr;
-        }
-        EXPECT_GT(cleared_units, 50);
-        EXPECT_GT(cleared_slots, 20);
-        EXPECT_EQ(g->index.disagreement(g->units, g->buildings, g->effects), "");
-        hashes.push_back(game_hash(*g));
-    }
-    EXPECT_EQ(hashes[0], hashes[1]);
-}
-
 }  // namespace
 }  // namespace qm
