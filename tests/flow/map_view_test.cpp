@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <set>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -62,6 +63,15 @@ TEST(MapView, GlyphsOfUnitsBossesAndBuildings) {
     for (const auto& [tick, want] : looks) {
         for (int i = 0; i < 6; ++i) EXPECT_EQ(v.draw(tick, 170 + i, 57), want[i]) << tick << " " << i;
     }
+    // A megaboss flickers through the eight colours, bright or not, drawn afresh each frame.
+    View m;
+    append_unit(m.g, test::unit_at(unit_boss, 170, 55, 4)).flags = unit_megaboss;
+    std::set<int> colours;
+    for (int frame = 0; frame < 60; ++frame) {
+        const Cell c = m.draw(0);
+        colours.insert(c.fg + 8 * c.bright);
+    }
+    EXPECT_EQ(colours.size(), 16u);
 }
 
 TEST(MapView, HealthBarAndBanner) {
