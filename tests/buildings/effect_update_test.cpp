@@ -22,7 +22,7 @@ static Effect& shoot(Game& g, int kind, int power, int life = 100) {
 }
 
 TEST(EffectUpdate, EachBoltPowerHitsAsItShould) {
-    // Hit points an ooze loses to each power; flame, harm and shock bolts are cloned below.
+    // Hit points an ooze loses to each power; flame, harm and shock bolts hit through clones or a draw.
     const int lost[16] = {1, 1, 1, 1, 0, 0, 5, 1, 2, 2, 1, 2, 1, 2, 0, 2};
     for (int power = 0; power < 16; ++power) {
         if (lost[power] == 0) continue;
